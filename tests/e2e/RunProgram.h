@@ -1,0 +1,41 @@
+#ifndef SURVEY_TESTS_E2E_RUNPROGRAM_H_
+#define SURVEY_TESTS_E2E_RUNPROGRAM_H_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// What a finished child process left behind.
+struct RunResult {
+  int exitStatus = -1;  // the exit code; 128 + signal number if killed
+  std::string out;      // everything written to standard output
+  std::string err;      // everything written to standard error
+};
+
+// Runs `program` with `args` (not including argv[0]) in directory `workDir`,
+// capturing both output streams. argv[0] is `program` itself.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::filesystem::path& workDir);
+
+// Runs the built survey-decoder.
+RunResult runDecoder(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+
+// A fresh, empty directory under the system's temporary folder, removed with
+// everything in it when the object goes away.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+#endif  // SURVEY_TESTS_E2E_RUNPROGRAM_H_
