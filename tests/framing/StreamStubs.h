@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -44,7 +43,7 @@ class ByteSource : public Stream<unsigned char> {
     if (mode_ == BulkMode::kOneByOne) return Stream::getMany(out, n, got);
     std::size_t stop = std::min({bytes_.size(), failAfter_, next_ + n});
     std::size_t count = stop - next_;
-    std::memcpy(out, bytes_.data() + next_, count);
+    std::copy_n(bytes_.begin() + next_, count, out);
     next_ = stop;
     got += count;
     if (count < n && next_ == failAfter_) throwMessage("source broke");
