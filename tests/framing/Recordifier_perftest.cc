@@ -44,20 +44,26 @@ void AppendQuartet(std::vector<unsigned char>& bytes, std::uint32_t value) {
     bytes.push_back(static_cast<unsigned char>(value >> shift));
 }
 
-// Fixed-length records of 700 quartets through framer, pairing and integration.
-void BM_FixedRecordChain(benchmark::State& state) {
-  std::vector<unsigned char> block;
-  for (std::uint32_t i = 0; i < 700; ++i) AppendQuartet(block, i * 2654435761u);
-  RepeatingBytes bytes(block);
-  Recordifier2 framer(700, &bytes);
-  AddressValueifier pairer(86, &framer);
+// Pulls integrated records from `framer` through pairing and integration.
+void PullIntegrated(benchmark::State& state, Stream<std::vector<Quartet>>& framer,
+                    std::uint32_t year, std::int64_t bytesPerRecord) {
+  AddressValueifier pairer(year, &framer);
   Integrator integrator(&pairer);
   std::vector<AddressValuePair> record;
   for (auto _ : state) {
     integrator.get(record);
     benchmark::DoNotOptimize(record.data());
   }
-  state.SetBytesProcessed(state.iterations() * 2800);
+  state.SetBytesProcessed(state.iterations() * bytesPerRecord);
+}
+
+// Fixed-length records of 700 quartets through framer, pairing and integration.
+void BM_FixedRecordChain(benchmark::State& state) {
+  std::vector<unsigned char> block;
+  for (std::uint32_t i = 0; i < 700; ++i) AppendQuartet(block, i * 2654435761u);
+  RepeatingBytes bytes(block);
+  Recordifier2 framer(700, &bytes);
+  PullIntegrated(state, framer, 86, 2800);
 }
 BENCHMARK(BM_FixedRecordChain);
 
@@ -73,14 +79,7 @@ void BM_FFRecordChain(benchmark::State& state) {
   }
   RepeatingBytes bytes(block);
   Recordifier framer(&bytes);
-  AddressValueifier pairer(71, &framer);
-  Integrator integrator(&pairer);
-  std::vector<AddressValuePair> record;
-  for (auto _ : state) {
-    integrator.get(record);
-    benchmark::DoNotOptimize(record.data());
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(block.size() / 5));
+  PullIntegrated(state, framer, 71, static_cast<std::int64_t>(block.size() / 5));
 }
 BENCHMARK(BM_FFRecordChain);
 
