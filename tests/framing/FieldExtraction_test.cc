@@ -39,6 +39,15 @@ TEST(GetQuartetPairs, TakesTheValueAndIgnoresTheAddress) {
   EXPECT_EQ(at.pos, record.data() + 1);
 }
 
+#ifndef NDEBUG
+TEST(GetQuartetPairsDeathTest, ReadingAtTheRecordEndIsCaughtInDebugBuilds) {
+  std::vector<AddressValuePair> record = {{1, Q(1)}};
+  VavCi at(record);
+  at.pos = at.end;
+  EXPECT_DEATH(GetQuartet(at, 4), "atEnd");
+}
+#endif
+
 TEST(AppendSingleCharToString, MissingCharacterIsMinusOneAndUncounted) {
   Bytes record = {0xFF, 0xC1, 0x7F};
   VucCi at(record);
