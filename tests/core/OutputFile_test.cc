@@ -6,18 +6,10 @@
 #include <fstream>
 #include <string>
 
+#include "core/FailureText.h"
 #include "e2e/RunProgram.h"
 
 namespace {
-
-std::string failureOf(const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
-}
 
 TEST(OutputFile, CreatesOrEmptiesTheFileAndKeepsWhatIsWritten) {
   ScratchDir dir;

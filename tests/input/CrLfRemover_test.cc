@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FailureText.h"
 #include "core/Upstream.h"
 #include "input/ByteStages.h"
 
@@ -217,16 +218,10 @@ TEST(CrLfRemover, YearWithoutLayoutFailsAfterSettingUpItsLink) {
                         Case{0, "could not find metadata for year 0"},
                         Case{-5, "could not find metadata for year 4294967291"}}) {
     CapturedStandardStreams captured;
-    std::string failure;
     {
       MemoryBytes source("abc");
-      try {
-        CrLfRemover remover(c.year, &source);
-      } catch (const std::exception& e) {
-        failure = e.what();
-      }
+      EXPECT_EQ(failureOf([&] { CrLfRemover remover(c.year, &source); }), c.message);
     }
-    EXPECT_EQ(failure, c.message);
     EXPECT_EQ(captured.out(), statisticsLine("MemoryBytes", 0, 0));
   }
 }

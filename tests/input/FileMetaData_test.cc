@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/FailureText.h"
+
 namespace {
 
 TEST(FileMetaData, TableRowsAreKeyedByYear) {
@@ -38,12 +40,7 @@ TEST(FileMetaData, OtherYearsFailWithTheYearReadAsUnsigned) {
                         Case{0, "could not find metadata for year 0"},
                         Case{1968, "could not find metadata for year 1968"},
                         Case{-5, "could not find metadata for year 4294967291"}}) {
-    try {
-      fileMetaDataForYear(c.year);
-      ADD_FAILURE() << "no failure for " << c.year;
-    } catch (const std::exception& e) {
-      EXPECT_EQ(std::string(e.what()), c.message);
-    }
+    EXPECT_EQ(failureOf([&] { fileMetaDataForYear(c.year); }), c.message);
   }
 }
 

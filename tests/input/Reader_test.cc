@@ -5,18 +5,10 @@
 #include <filesystem>
 #include <string>
 
+#include "core/FailureText.h"
 #include "e2e/RunProgram.h"
 
 namespace {
-
-std::string failureOf(const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
-}
 
 // Bytes 0 to 255 over and over, so block edges fall on every value.
 std::string everyByteValue(std::size_t size) {
