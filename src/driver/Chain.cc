@@ -26,18 +26,22 @@ Chain::~Chain() {
   while (!stages_.empty()) stages_.pop_back();
 }
 
+void Chain::buildAndDrain(const std::string& inputPath, std::int32_t year, std::ostream& output,
+                          std::ostream& metaData) {
+  buildAndDrainFrom(add<Reader>(inputPath), year, output, metaData);
+}
+
 // The one place that knows the chain's shape for each year.
-void Chain::buildAndDrain(const std::string& inputPath, std::int32_t year,
-                          [[maybe_unused]] std::ostream& output,
-                          [[maybe_unused]] std::ostream& metaData) {
-  Reader* reader = add<Reader>(inputPath);
+void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
+                              [[maybe_unused]] std::ostream& output,
+                              [[maybe_unused]] std::ostream& metaData) {
   if (year == 78) {
-    // To come: Recordifier78(year, reader), Typifier<unsigned char>(metaData,
+    // To come: Recordifier78(year, source), Typifier<unsigned char>(metaData,
     // year, framer), then writeDecodedRecords(*typifier, output).
-    discardAll(*reader);
+    discardAll(*source);
     return;
   }
-  CrLfRemover* crLfRemover = add<CrLfRemover>(year, reader);
+  CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
   // To come: the framer chosen by year, AddressValueifier(year, framer),
   // Integrator(valueifier), Typifier<AddressValuePair>(metaData, year,
   // integrator), then writeDecodedRecords(*typifier, output).

@@ -28,6 +28,11 @@ class Chain {
   void buildAndDrain(const std::string& inputPath, std::int32_t year, std::ostream& output,
                      std::ostream& metaData);
 
+  // The same on a byte source that the caller has already added as the
+  // chain's first stage (an in-memory source in tests and fuzzing).
+  void buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year, std::ostream& output,
+                         std::ostream& metaData);
+
   // Takes every stage down, last first: finish(), then destruction. A failing
   // finish() does not stop the teardown; the first failure goes to `failure`.
   void tearDown(FirstFailure& failure);
