@@ -1,5 +1,3 @@
-#include "e2e/RunProgram.h"
-
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+
+#include "e2e/RunProgram.h"
 
 namespace fs = std::filesystem;
 
