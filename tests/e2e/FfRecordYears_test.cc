@@ -43,6 +43,11 @@ struct FfYearCase {
   std::string expansions;
 };
 
+// Names the case in test listings by its file.
+void PrintTo(const FfYearCase& c, std::ostream* out) {
+  *out << c.inputName;
+}
+
 class FfRecordYearTest : public testing::TestWithParam<FfYearCase> {};
 
 TEST_P(FfRecordYearTest, DecodesOneRecord) {

@@ -309,7 +309,8 @@ class TestProvider : public VpForYear<AddressValuePair> {
   TableVp district{0,
                    {{2, entry(VpInfo::BitArray, 10)},
                     {3, entry(VpInfo::String, 4)},
-                    {5, entry(VpInfo::Constant, 1)}}};
+                    {5, entry(VpInfo::Constant, 1)},
+                    {12, entry(VpInfo::Signed)}}};
   TableVp school{1, {{2, entry(VpInfo::Float)}, {3, entry(VpInfo::Skip)}}};
 };
 
@@ -412,8 +413,8 @@ TEST(TypifierTest, FailuresCarryTheRecordNumber) {
        1,
        "At record 2, expected 1 or 0 at address 5, got 7"},
       {{{{1, quartet(99)}}}, 0, 0, "At record 1, unknown format"},
-      {{{{1, quartet(0)}, {2, quartet(5)}},
-        {{1, quartet(0)}, {2, quartet(0xFFFFFFFF)}, {3, quartet(1)}}},
+      // An expanded address meets a signed slot address of an earlier record.
+      {{{{1, quartet(0)}, {12, quartet(5)}}, {{1, quartet(0)}, {2, quartet(0)}}},
        0,
        1,
        "At record 2, attempt to relate values of different type"},
@@ -457,7 +458,7 @@ TEST(TypifierTest, FinishWritesSectionsInFormatOrderThenTheHistogram) {
   EXPECT_LT(format0, expansions0);
   EXPECT_LT(expansions0, format1);
   EXPECT_LT(format1, expansions1);
-  EXPECT_NE(text.find("3\ts\t\t\t\tA(ebcdic 127)\n"), std::string::npos);
+  EXPECT_NE(text.find("3\ts\tc\t\t\tA(ebcdic 127)\n"), std::string::npos);
   EXPECT_EQ(text.substr(expansions1), "expansions of format 1\n");
 }
 
