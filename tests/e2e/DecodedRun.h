@@ -51,6 +51,26 @@ struct Column {
 };
 using Columns = std::map<std::uint32_t, Column>;
 
+inline Column u(std::string text) {
+  return {'u', std::move(text)};
+}
+inline Column i(std::string text) {
+  return {'i', std::move(text)};
+}
+inline Column f(std::string text) {
+  return {'f', std::move(text)};
+}
+inline Column s(std::string text) {
+  return {'s', std::move(text)};
+}
+
+// The values of a packed field from `first` on: 32 bits or 4 bytes of `word`,
+// most significant first.
+void addBits(Columns& columns, std::uint32_t first, std::uint32_t word);
+void addBytes(Columns& columns, std::uint32_t first, std::uint32_t word);
+// Unsigned zeros at `first` to `last`.
+void unsignedZeros(Columns& columns, std::uint32_t first, std::uint32_t last);
+
 // A record's line of the output file.
 std::string outputLine(const Columns& columns);
 // The summary rows of a format whose values never changed.

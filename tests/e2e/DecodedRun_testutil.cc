@@ -109,6 +109,20 @@ std::string fieldExpansionTable(const std::vector<std::array<std::uint32_t, 7>>&
   return text;
 }
 
+void addBits(Columns& columns, std::uint32_t first, std::uint32_t word) {
+  for (std::uint32_t k = 0; k < 32; ++k) columns[first + k] = u((word >> (31 - k)) & 1 ? "1" : "0");
+}
+
+void addBytes(Columns& columns, std::uint32_t first, std::uint32_t word) {
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    columns[first + k] = u(std::to_string((word >> (24 - 8 * k)) & 0xFF));
+  }
+}
+
+void unsignedZeros(Columns& columns, std::uint32_t first, std::uint32_t last) {
+  for (std::uint32_t a = first; a <= last; ++a) columns[a] = u("0");
+}
+
 std::string outputLine(const Columns& columns) {
   std::string line;
   std::uint32_t column = 1;

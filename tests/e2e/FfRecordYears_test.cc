@@ -18,21 +18,6 @@ std::string ffChainLines(std::uint32_t records, std::uint32_t bytes, std::uint32
          statisticsLine("Reader", bytes + 2 * (bytes / 800), 0);
 }
 
-Column u(std::string text) {
-  return {'u', std::move(text)};
-}
-Column s(std::string text) {
-  return {'s', std::move(text)};
-}
-Column f(std::string text) {
-  return {'f', std::move(text)};
-}
-
-// 32 bits of a packed field, most significant first, from `first` on.
-void addBits(Columns& columns, std::uint32_t first, std::uint32_t word) {
-  for (std::uint32_t k = 0; k < 32; ++k) columns[first + k] = u((word >> (31 - k)) & 1 ? "1" : "0");
-}
-
 struct FfYearCase {
   const char* inputName;
   std::uint32_t blockLen;

@@ -8,29 +8,6 @@
 
 namespace {
 
-Column u(std::string text) {
-  return {'u', std::move(text)};
-}
-Column s(std::string text) {
-  return {'s', std::move(text)};
-}
-Column f(std::string text) {
-  return {'f', std::move(text)};
-}
-
-void unsignedZeros(Columns& columns, std::uint32_t first, std::uint32_t last) {
-  for (std::uint32_t a = first; a <= last; ++a) columns[a] = u("0");
-}
-
-// The values of a packed field: 32 bits or 4 bytes, most significant first.
-void addBits(Columns& columns, std::uint32_t first, std::uint32_t word) {
-  for (std::uint32_t k = 0; k < 32; ++k) columns[first + k] = u((word >> (31 - k)) & 1 ? "1" : "0");
-}
-void addBytes(Columns& columns, std::uint32_t first, std::uint32_t word) {
-  for (std::uint32_t k = 0; k < 4; ++k)
-    columns[first + k] = u(std::to_string((word >> (24 - 8 * k)) & 0xFF));
-}
-
 std::vector<std::uint32_t> zeroRecord(std::uint32_t quartets,
                                       std::map<std::uint32_t, std::uint32_t> values) {
   std::vector<std::uint32_t> record(quartets, 0);

@@ -7,17 +7,7 @@
 
 namespace {
 
-Column s(std::string text) {
-  return {'s', std::move(text)};
-}
-Column i(std::string text) {
-  return {'i', std::move(text)};
-}
-Column f(std::string text) {
-  return {'f', std::move(text)};
-}
-
-// `length` zero bytes with `bytes` placed from 1-based position `at` on.
+// Puts `bytes` into `record` from 1-based position `at` on.
 void place(std::string& record, std::size_t at, const std::string& bytes) {
   record.replace(at - 1, bytes.size(), bytes);
 }

@@ -27,15 +27,6 @@ std::string appended(const TypedValue& v) {
   return line.substr(1);
 }
 
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
 TypedValue invalid() {
   return withBits(4, 0);
 }

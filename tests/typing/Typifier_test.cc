@@ -29,15 +29,6 @@ std::string show(const TypedRecord& record) {
   return out.str();
 }
 
-std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no failure)";
-}
-
 Quartet quartet(std::uint32_t n) {
   return Quartet{{static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
                   static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)}};
