@@ -87,11 +87,8 @@ struct DecodedRun {
 // Runs the decoder on `bytes` stored as `inputName` in a scratch directory.
 DecodedRun decode(const std::string& inputName, const std::string& bytes);
 
-// Checks that `err` is `before`, the duration line, then `after`.
-void expectStandardError(const std::string& err, const std::string& before,
-                         const std::string& after = "");
-
-// The guard's report of a failure with `message`.
-std::string failureReport(const std::string& message);
+// Standard error of a run that wrote `warnings` and ended normally, with the
+// duration masked as maskDuration() masks it.
+std::string normalEnd(const std::string& warnings = "");
 
 #endif  // SURVEY_TESTS_E2E_DECODEDRUN_H_

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <regex>
-
 #include "e2e/DecodedRun.h"
 
 std::string bigEndian(std::uint32_t n) {
@@ -164,15 +160,6 @@ DecodedRun decode(const std::string& inputName, const std::string& bytes) {
   return run;
 }
 
-void expectStandardError(const std::string& err, const std::string& before,
-                         const std::string& after) {
-  ASSERT_GE(err.size(), before.size() + after.size()) << err;
-  EXPECT_EQ(err.substr(0, before.size()), before) << err;
-  EXPECT_EQ(err.substr(err.size() - after.size()), after) << err;
-  std::string duration = err.substr(before.size(), err.size() - before.size() - after.size());
-  EXPECT_TRUE(std::regex_match(duration, std::regex("duration: [0-9.e+-]+ seconds\n"))) << err;
-}
-
-std::string failureReport(const std::string& message) {
-  return "Caught std::exception whose 'what()' output appears below.\n" + message + "\n";
+std::string normalEnd(const std::string& warnings) {
+  return warnings + "duration: * seconds\n";
 }

@@ -3,8 +3,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "typing/TypedValue.h"
@@ -33,16 +31,6 @@ inline TypedValue s(const std::string& text) {
   v.type = TypedValue::S;
   v.text = text;
   return v;
-}
-
-// The message `action` fails with, or "(no failure)".
-inline std::string failureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no failure)";
 }
 
 #endif  // SURVEY_TESTS_TYPING_TYPEDVALUEMAKERS_H_

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/FailureText.h"
 #include "typing/TypedValueMakers.h"
 
 namespace {

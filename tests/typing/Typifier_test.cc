@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/FailureText.h"
 #include "typing/TypedValueMakers.h"
 
 namespace {
@@ -121,7 +122,7 @@ TEST(TypifySlotTest, SharedTagsAgreeForPairsAndBytes) {
     }
     SCOPED_TRACE("tag " + std::to_string(c.info.tag));
     SlotResult pairs = pairSlot(c.info, pairsFrom(5, c.values));
-    EXPECT_EQ(pairs.failure, "(no failure)");
+    EXPECT_EQ(pairs.failure, "no failure");
     EXPECT_EQ(pairs.values, c.expected);
     EXPECT_EQ(pairs.consumed, c.pairsConsumed);
 
@@ -132,7 +133,7 @@ TEST(TypifySlotTest, SharedTagsAgreeForPairsAndBytes) {
     }
     bytes.push_back(0xAA);
     SlotResult byteResult = byteSlot(c.info, bytes, 5);
-    EXPECT_EQ(byteResult.failure, "(no failure)");
+    EXPECT_EQ(byteResult.failure, "no failure");
     EXPECT_EQ(byteResult.values, c.expected);
     EXPECT_EQ(byteResult.consumed, c.bytesConsumed);
   }
@@ -219,14 +220,14 @@ TEST(TypifySlotTest, ByteStringTakesPositionsThroughItsLastAddress) {
 
 TEST(TypifySlotTest, StringEndingBeforeItsStartYieldsEmptyTextAndAdvances) {
   SlotResult pairs = pairSlot(entry(VpInfo::String, 6), pairsFrom(7, {0xC1C1C1C1, 0xC2C2C2C2}));
-  EXPECT_EQ(pairs.failure, "(no failure)");
+  EXPECT_EQ(pairs.failure, "no failure");
   EXPECT_EQ(pairs.values, "7:s:");
   EXPECT_EQ(pairs.consumed, 1u);
   EXPECT_EQ(pairs.histogram.counts[0xC1], 0u);
 
   for (std::uint32_t last : {0u, 3u, 4u}) {
     SlotResult bytes = byteSlot(entry(VpInfo::String, last), {0xC1, 0xC1, 0xC1, 0xC1, 0xC1}, 5);
-    EXPECT_EQ(bytes.failure, "(no failure)");
+    EXPECT_EQ(bytes.failure, "no failure");
     EXPECT_EQ(bytes.values, "5:s:");
     EXPECT_EQ(bytes.consumed, 1u);
   }
