@@ -72,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
              {8, 0xC8C5D3D3},
              {9, 0xD6404040},
              {88, 0xF1F9F6F8},
-             {100, 0xFFFFFFFF}},
-            {{1, u("42")}, {8, s("HELLO   ")}, {88, s("1968")}, {100, u("4294967295")}},
+             {100, 0xFFFFFFFD}},
+            {{1, u("42")}, {8, s("HELLO   ")}, {88, s("1968")}, {100, u("4294967293")}},
             {"64\t32\tspace\t3", "197\t69\tE\t1", "200\t72\tH\t1", "211\t76\tL\t2", "214\t79\tO\t1",
              "241\t49\t1\t1", "246\t54\t6\t1", "248\t56\t8\t1", "249\t57\t9\t1"},
             0,
@@ -106,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                    ""},
         FfYearCase{"survey72.dat",
                    4024,
-                   {{1, 0xFFFFFFFF}, {3, 1}, {5, 0}},
-                   {{1, u("4294967295")}, {3, u("1")}},
+                   {{1, 0xFFFFFFFD}, {3, 1}, {5, 0}},
+                   {{1, u("4294967293")}, {3, u("1")}},
                    {},
                    0,
                    ""},
@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Integrator carries the rest forward.
 const std::vector<Pairs> kYear71Records = {
     {{1, 5},
-     {2, 0xFFFFFFFF},
+     {2, 0xFFFFFFFD},
      {4, 1},
      {5, 0x41100000},
      {8, 0xC1C2C3C4},
@@ -157,7 +157,7 @@ TEST(FfRecordRunTest, LaterRecordsCarryEarlierValues) {
   DecodedRun run = decode("survey71.dat", ffRecordFile(kYear71Records));
   EXPECT_EQ(run.result.exitStatus, 0);
   EXPECT_EQ(run.output,
-            outputLine({{1, u("5")}, {2, u("4294967295")}, {8, s("ABCDE   1234")}, {89, u("9")}}) +
+            outputLine({{1, u("5")}, {2, u("4294967293")}, {8, s("ABCDE   1234")}, {89, u("9")}}) +
                 outputLine({{1, u("5")},
                             {2, u("3")},
                             {3, u("2147483648")},
@@ -170,7 +170,7 @@ TEST(FfRecordRunTest, LaterRecordsCarryEarlierValues) {
             "Addresses range from 1 to 89.\n" +
                 summaryKey() +
                 "1\tu\tc\t5\t5\t\n"
-                "2\tu\t\t3\t4294967295\t\n"
+                "2\tu\t\t3\t4294967293\t\n"
                 "3\tu\tc\t2147483648\t2147483648\t\n"
                 "8\ts\tc\t\t\tABCDE   1234\n"
                 "\t\t\t\t\tABCDE   1234\n"
@@ -195,14 +195,14 @@ TEST(FfRecordRunTest, FailureMidwayStillTearsDownInOrder) {
   DecodedRun run = decode("survey71.dat", ffRecordFile(records));
   EXPECT_EQ(run.result.exitStatus, 1);
   EXPECT_EQ(run.output,
-            outputLine({{1, u("5")}, {2, u("4294967295")}, {8, s("ABCDE   1234")}, {89, u("9")}}));
+            outputLine({{1, u("5")}, {2, u("4294967293")}, {8, s("ABCDE   1234")}, {89, u("9")}}));
   EXPECT_EQ(run.meta,
             "Summary for record format 0\n"
             "There are 1 records of this format.\n"
             "Addresses range from 1 to 89.\n" +
                 summaryKey() +
                 "1\tu\tc\t5\t5\t\n"
-                "2\tu\tc\t4294967295\t4294967295\t\n"
+                "2\tu\tc\t4294967293\t4294967293\t\n"
                 "8\ts\tc\t\t\tABCDE   1234\n"
                 "\t\t\t\t\tABCDE   1234\n"
                 "89\tu\tc\t9\t9\t\n");
