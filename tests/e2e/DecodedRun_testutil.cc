@@ -99,8 +99,11 @@ std::string fieldExpansionTable(const std::vector<std::array<std::uint32_t, 7>>&
       "e.s\tsize of expanded range\n"
       "o.lb\to.ub\to.s\to.cf\te.lb\te.ub\te.s\n";
   for (const auto& row : rows) {
-    for (std::size_t k = 0; k < row.size(); ++k) text += (k ? "\t" : "") + std::to_string(row[k]);
-    text += "\n";
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      if (k > 0) text += '\t';
+      text += std::to_string(row[k]);
+    }
+    text += '\n';
   }
   return text;
 }

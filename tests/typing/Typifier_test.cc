@@ -117,7 +117,8 @@ TEST(TypifySlotTest, SharedTagsAgreeForPairsAndBytes) {
   for (SlotCase c : cases) {
     if (c.expected.empty() && c.info.tag == VpInfo::BitArray) {
       for (std::uint32_t k = 0; k < 32; ++k) {
-        c.expected += (k ? " " : "") + std::to_string(3 + k) + ":u:" + (k == 1 ? "1" : "0");
+        if (k > 0) c.expected += ' ';
+        c.expected += std::to_string(3 + k) + ":u:" + (k == 1 ? "1" : "0");
       }
     }
     SCOPED_TRACE("tag " + std::to_string(c.info.tag));
