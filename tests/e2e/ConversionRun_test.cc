@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "e2e/DecodedRun.h"
 #include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
 
@@ -14,11 +15,6 @@ namespace fs = std::filesystem;
 const std::string kMissingDirectoryTail =
     "\" false after construction: probably could not create file. A possible cause for this is "
     "that the directory in the file name does not exist or the file is in use by another program.";
-
-std::string bigEndian(std::uint32_t n) {
-  return {static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
-          static_cast<char>(n)};
-}
 
 // `records` year-76 records of 800 data bytes and CR LF. Record r holds 99
 // couples (address 1, value r + 1) and two end-of-record quartets: two
@@ -32,15 +28,7 @@ std::string year76Records(int records) {
   return file;
 }
 
-const std::string kEmptyHistogram =
-    "character histogram\n"
-    "Key:\n"
-    "ebc\tEBCDIC value\n"
-    "asc\t(translated) ASCII value\n"
-    "name\tname of character (e.g. A,B,\"space\")\n"
-    "freq\tnumber of occurrences\n"
-    "ebc\tasc\tname\tfreq\n"
-    "number of non-printable characters other than zeroes and matched double quotes 0\n";
+const std::string kEmptyHistogram = histogramReport({}, 0);
 
 class ConversionRun : public testing::Test {
  protected:
