@@ -71,6 +71,8 @@ TEST(LayoutWalk, SlotsInRecordOrderCoverTheRecordExactly) {
     while (a <= layout.highestAddress()) {
       const VpInfo entry = layout.info(a);
       ASSERT_NE(entry.tag, VpInfo::NoEntry) << named.name << " describes nothing at " << a;
+      ASSERT_FALSE(entry.tag == VpInfo::String && entry.additionalInfo < a)
+          << named.name << " string at " << a << " would not advance the walk";
       a += slotWidth(entry, a, byteRecord);
     }
     EXPECT_EQ(a, layout.highestAddress() + 1) << named.name << " runs past its record";
