@@ -4,9 +4,13 @@ namespace {
 
 constexpr std::uint32_t kHighestAddress = 872;
 
-constexpr StringRange kStrings[] = {
-    {4, 11}, {12, 15}, {16, 19}, {20, 21}, {135, 142},
-};
+const StringRanges& strings() {
+  static constexpr StringRange kStrings[] = {
+      {4, 11}, {12, 15}, {16, 19}, {20, 21}, {135, 142},
+  };
+  static const StringRanges ranges(kStrings);
+  return ranges;
+}
 
 constexpr FieldExpansion kExpansions[] = {
     {830, 872, 32},
@@ -20,10 +24,7 @@ constexpr RuleRow kRules[] = {
 
 }  // namespace
 
-Vp76::Vp76()
-    : PrecomputedVp(kHighestAddress),
-      strings_(kStrings),
-      expansions_(kExpansions, kFirstExpanded) {}
+Vp76::Vp76() : ExpandingVp(kHighestAddress, strings(), kExpansions, kFirstExpanded) {}
 
 const Vp76& Vp76::instance() {
   static const Precomputed<Vp76> layout;
@@ -31,12 +32,7 @@ const Vp76& Vp76::instance() {
 }
 
 VpInfo Vp76::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kRules, address)) return *entry;
   return kUnsigned;
-}
-
-void Vp76::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
 }

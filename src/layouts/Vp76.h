@@ -2,27 +2,19 @@
 #define SURVEY_LAYOUTS_VP76_H_
 
 #include <cstdint>
-#include <ostream>
 
-#include "layouts/FieldExpansions.h"
-#include "layouts/LayoutRules.h"
-#include "layouts/PrecomputedVp.h"
+#include "layouts/ExpandingVp.h"
 
 // Year 76, the last FF-record year; it has no constants.
-class Vp76 : public PrecomputedVp {
+class Vp76 : public ExpandingVp {
  public:
   static const Vp76& instance();
 
   VpInfo ruleChain(std::uint32_t address) const override;
   unsigned recordFormat() const override { return 0; }
-  void printFieldExpansions(std::ostream& out) const override;
 
  protected:
   Vp76();
-
- private:
-  StringRanges strings_;
-  FieldExpansions expansions_;
 };
 
 #endif  // SURVEY_LAYOUTS_VP76_H_

@@ -7,9 +7,13 @@ namespace {
 constexpr std::uint32_t kHighestAddress = 660;
 constexpr std::uint32_t kFirstExpanded = 661;
 
-constexpr StringRange kDistrictStrings[] = {
-    {3, 11}, {12, 19}, {20, 24}, {25, 29}, {30, 30}, {31, 32}, {643, 660},
-};
+const StringRanges& districtStrings() {
+  static constexpr StringRange kStrings[] = {
+      {3, 11}, {12, 19}, {20, 24}, {25, 29}, {30, 30}, {31, 32}, {643, 660},
+  };
+  static const StringRanges ranges(kStrings);
+  return ranges;
+}
 
 constexpr FieldExpansion kDistrictExpansions[] = {
     {489, 500, 32},
@@ -30,12 +34,15 @@ constexpr std::uint32_t kGroupFlags = 96;
 constexpr std::uint32_t kGroupStride = 11;
 constexpr std::uint32_t kGroupCount = 18;
 
-std::vector<StringRange> schoolStrings() {
-  std::vector<StringRange> ranges = {{3, 9}, {10, 14}, {15, 16}, {643, 660}};
-  for (std::uint32_t group = 0; group < kGroupCount; ++group) {
-    const std::uint32_t string = kGroupFlags + 1 + group * kGroupStride;
-    ranges.push_back({string, string});
-  }
+const StringRanges& schoolStrings() {
+  static const StringRanges ranges([] {
+    std::vector<StringRange> list = {{3, 9}, {10, 14}, {15, 16}, {643, 660}};
+    for (std::uint32_t group = 0; group < kGroupCount; ++group) {
+      const std::uint32_t string = kGroupFlags + 1 + group * kGroupStride;
+      list.push_back({string, string});
+    }
+    return list;
+  }());
   return ranges;
 }
 
@@ -60,9 +67,7 @@ constexpr std::uint32_t kSchoolWindowStep = 12;
 }  // namespace
 
 Vp80_District::Vp80_District()
-    : PrecomputedVp(kHighestAddress),
-      strings_(kDistrictStrings),
-      expansions_(kDistrictExpansions, kFirstExpanded) {}
+    : ExpandingVp(kHighestAddress, districtStrings(), kDistrictExpansions, kFirstExpanded) {}
 
 const Vp80_District& Vp80_District::instance() {
   static const Precomputed<Vp80_District> layout;
@@ -70,20 +75,13 @@ const Vp80_District& Vp80_District::instance() {
 }
 
 VpInfo Vp80_District::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kDistrictRules, address)) return *entry;
   return kUnsigned;
 }
 
-void Vp80_District::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
-}
-
 Vp80_School::Vp80_School()
-    : PrecomputedVp(kHighestAddress),
-      strings_(schoolStrings()),
-      expansions_(schoolExpansions(), kFirstExpanded) {}
+    : ExpandingVp(kHighestAddress, schoolStrings(), schoolExpansions(), kFirstExpanded) {}
 
 const Vp80_School& Vp80_School::instance() {
   static const Precomputed<Vp80_School> layout;
@@ -91,13 +89,8 @@ const Vp80_School& Vp80_School::instance() {
 }
 
 VpInfo Vp80_School::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kSchoolRules, address)) return *entry;
   if (inWindows(kSchoolWindowBase, kSchoolWindowStep, address)) return kConstant0;
   return kUnsigned;
-}
-
-void Vp80_School::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
 }

@@ -37,9 +37,7 @@ constexpr std::uint32_t kSchoolWindowStep = 11;
 }  // namespace
 
 Vp82_District::Vp82_District()
-    : PrecomputedVp(kHighestAddress),
-      strings_(districtStringRanges()),
-      expansions_(kDistrictExpansions, kFirstExpanded) {}
+    : ExpandingVp(kHighestAddress, districtStringRanges(), kDistrictExpansions, kFirstExpanded) {}
 
 const Vp82_District& Vp82_District::instance() {
   static const Precomputed<Vp82_District> layout;
@@ -47,20 +45,13 @@ const Vp82_District& Vp82_District::instance() {
 }
 
 VpInfo Vp82_District::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kDistrictRules, address)) return *entry;
   return kUnsigned;
 }
 
-void Vp82_District::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
-}
-
 Vp82_School::Vp82_School()
-    : PrecomputedVp(kHighestAddress),
-      strings_(schoolStringRanges()),
-      expansions_(kSchoolExpansions, kFirstExpanded) {}
+    : ExpandingVp(kHighestAddress, schoolStringRanges(), kSchoolExpansions, kFirstExpanded) {}
 
 const Vp82_School& Vp82_School::instance() {
   static const Precomputed<Vp82_School> layout;
@@ -68,13 +59,8 @@ const Vp82_School& Vp82_School::instance() {
 }
 
 VpInfo Vp82_School::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kSchoolRules, address)) return *entry;
   if (inWindows(kSchoolWindowBase, kSchoolWindowStep, address)) return kConstant0;
   return kUnsigned;
-}
-
-void Vp82_School::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
 }

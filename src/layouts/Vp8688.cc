@@ -39,9 +39,7 @@ constexpr RuleRow kSummaryRules[] = {
 }  // namespace
 
 Vp8688_District::Vp8688_District(std::uint32_t lastSkipped)
-    : PrecomputedVp(kHighestAddress),
-      strings_(districtStringRanges()),
-      expansions_(kExpansions, kFirstExpanded),
+    : ExpandingVp(kHighestAddress, districtStringRanges(), kExpansions, kFirstExpanded),
       lastSkipped_(lastSkipped) {}
 
 const Vp8688_District& Vp8688_District::year86() {
@@ -55,22 +53,15 @@ const Vp8688_District& Vp8688_District::year88() {
 }
 
 VpInfo Vp8688_District::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kCommonRules, address)) return *entry;
   if (kFirstSkipped <= address && address <= lastSkipped_) return kSkip;
   if (auto entry = findRule(kDistrictRules, address)) return *entry;
   return kUnsigned;
 }
 
-void Vp8688_District::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
-}
-
 Vp8688_School::Vp8688_School()
-    : PrecomputedVp(kHighestAddress),
-      strings_(schoolStringRanges()),
-      expansions_(kExpansions, kFirstExpanded) {}
+    : ExpandingVp(kHighestAddress, schoolStringRanges(), kExpansions, kFirstExpanded) {}
 
 const Vp8688_School& Vp8688_School::instance() {
   static const Precomputed<Vp8688_School> layout;
@@ -78,15 +69,10 @@ const Vp8688_School& Vp8688_School::instance() {
 }
 
 VpInfo Vp8688_School::ruleChain(std::uint32_t address) const {
-  if (auto entry = strings_.startingAt(address)) return *entry;
-  if (auto entry = expansions_.lookup(address)) return *entry;
+  if (auto entry = stringOrPackedField(address)) return *entry;
   if (auto entry = findRule(kCommonRules, address)) return *entry;
   if (inWindows(kSchoolWindowBase, kSchoolWindowStep, address)) return kConstant0;
   return kUnsigned;
-}
-
-void Vp8688_School::printFieldExpansions(std::ostream& out) const {
-  expansions_.printFieldExpansions(out);
 }
 
 Vp8688_District_Summary::Vp8688_District_Summary()

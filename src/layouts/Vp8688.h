@@ -4,46 +4,37 @@
 #include <cstdint>
 #include <ostream>
 
-#include "layouts/FieldExpansions.h"
+#include "layouts/ExpandingVp.h"
 #include "layouts/LayoutRules.h"
-#include "layouts/PrecomputedVp.h"
 
 // The layouts of years 86 and 88, whose records hold 700 values at addresses 1 to 700.
 // The two years share the School and District_Summary layouts; their District layouts
 // differ only in where a run of skipped values ends.
 
-class Vp8688_District : public PrecomputedVp {
+class Vp8688_District : public ExpandingVp {
  public:
   static const Vp8688_District& year86();  // lastSkipped 330
   static const Vp8688_District& year88();  // lastSkipped 328
 
   VpInfo ruleChain(std::uint32_t address) const override;
   unsigned recordFormat() const override { return 0; }
-  void printFieldExpansions(std::ostream& out) const override;
 
  protected:
   explicit Vp8688_District(std::uint32_t lastSkipped);
 
  private:
-  const StringRanges& strings_;
-  FieldExpansions expansions_;
   std::uint32_t lastSkipped_;
 };
 
-class Vp8688_School : public PrecomputedVp {
+class Vp8688_School : public ExpandingVp {
  public:
   static const Vp8688_School& instance();
 
   VpInfo ruleChain(std::uint32_t address) const override;
   unsigned recordFormat() const override { return 1; }
-  void printFieldExpansions(std::ostream& out) const override;
 
  protected:
   Vp8688_School();
-
- private:
-  const StringRanges& strings_;
-  FieldExpansions expansions_;
 };
 
 // Packs nothing, so it writes no expansion table.

@@ -30,6 +30,10 @@ std::string failureOf(Action&& action) {
   return "no failure";
 }
 
+// The lines of a "Field expansions" report section with `rows`, each written with single
+// spaces where the report has tabs.
+std::vector<std::string> expectedExpansionReport(const std::vector<std::string>& rows);
+
 // `text` cut at its line ends; a last line without one is kept as is.
 std::vector<std::string> linesOf(const std::string& text);
 

@@ -45,3 +45,25 @@ std::vector<std::string> linesOf(const std::string& text) {
   }
   return lines;
 }
+
+std::vector<std::string> expectedExpansionReport(const std::vector<std::string>& rows) {
+  std::vector<std::string> lines = {
+      "Field expansions",
+      "Key:",
+      "o.lb\tlower bound of original range",
+      "o.ub\tupper bound of original range",
+      "o.s\tsize of original range",
+      "o.cf\tcompression factor (values per field) of original range",
+      "e.lb\tlower bound of expanded range",
+      "e.ub\tupper bound of expanded range",
+      "e.s\tsize of expanded range",
+      "o.lb\to.ub\to.s\to.cf\te.lb\te.ub\te.s",
+  };
+  for (std::string row : rows) {
+    for (char& c : row) {
+      if (c == ' ') c = '\t';
+    }
+    lines.push_back(row);
+  }
+  return lines;
+}

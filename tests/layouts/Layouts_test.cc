@@ -197,29 +197,6 @@ TEST(LayoutRecordFormat, SummaryIsTwoSchoolsOneOthersZero) {
   }
 }
 
-// Rows as in a report, fields separated by single spaces for legibility.
-std::vector<std::string> expectedReport(const std::vector<std::string>& rows) {
-  std::vector<std::string> lines = {
-      "Field expansions",
-      "Key:",
-      "o.lb\tlower bound of original range",
-      "o.ub\tupper bound of original range",
-      "o.s\tsize of original range",
-      "o.cf\tcompression factor (values per field) of original range",
-      "e.lb\tlower bound of expanded range",
-      "e.ub\tupper bound of expanded range",
-      "e.s\tsize of expanded range",
-      "o.lb\to.ub\to.s\to.cf\te.lb\te.ub\te.s",
-  };
-  for (std::string row : rows) {
-    for (char& c : row) {
-      if (c == ' ') c = '\t';
-    }
-    lines.push_back(row);
-  }
-  return lines;
-}
-
 std::string reportOf(const Vp& layout) {
   std::ostringstream out;
   layout.printFieldExpansions(out);
@@ -269,7 +246,7 @@ TEST(LayoutFieldExpansionReport, RowsOfEveryLayoutWithExpansions) {
   };
   for (const Case& c : cases) {
     const std::string report = reportOf(c.layout);
-    EXPECT_EQ(linesOf(report), expectedReport(c.rows)) << c.layoutName;
+    EXPECT_EQ(linesOf(report), expectedExpansionReport(c.rows)) << c.layoutName;
     EXPECT_EQ(report.back(), '\n') << c.layoutName;
   }
 }
