@@ -1,10 +1,13 @@
 #include "driver/DecodedRecordWriter.h"
 
+#include <cstring>
+
 #include "core/Error.h"
 
 namespace {
 
-// Refuses, before anything is written, a record the column walk cannot place.
+// Refuses a record the column walk cannot place, with the first of its faults
+// in address order.
 void checkColumns(const TypedRecord& record, std::uint64_t recordNumber) {
   if (record.front().address != 1) {
     throwMessage("first address is ", record.front().address, ", not 1");
@@ -25,17 +28,62 @@ void checkColumns(const TypedRecord& record, std::uint64_t recordNumber) {
   }
 }
 
-void writeLine(std::ostream& out, const std::string& line) {
-  out.write(line.data(), static_cast<std::streamsize>(line.size()));
+void writeLine(std::ostream& out, const char* begin, const char* end) {
+  out.write(begin, static_cast<std::streamsize>(end - begin));
+}
+
+// Builds a record's line in `line` in one pass over the record, sized up
+// front for every value but texts longer than a number, which make room as
+// they come. Returns false, with nothing to write, at the first pair the
+// column walk cannot take (an address out of order, repeated or beyond the
+// last column, or a value that cannot be printed); otherwise sets `length`.
+bool buildLine(const TypedRecord& record, std::string& line, std::size_t& length) {
+  const std::uint32_t last = record.back().address;
+  if (record.front().address != 1 || last > kLastColumn) return false;
+  // Tabs before the last column, a number's room per value, the line end.
+  std::size_t room = std::size_t{last} + record.size() * kMaxNumberChars;
+  if (line.size() < room) line.resize(room);
+  char* p = line.data();
+  std::uint32_t column = 0;
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    const AddressTypedValuePair& pair = record[i];
+    if (pair.address <= column) return false;
+    const TypedValue& value = pair.value;
+    if (value.type > TypedValue::F) return false;
+    const std::size_t gap = column == 0 ? 0 : pair.address - column;
+    if (value.type == TypedValue::S && value.text.size() > kMaxNumberChars) {
+      const std::size_t used = static_cast<std::size_t>(p - line.data());
+      room += value.text.size() - kMaxNumberChars;
+      if (line.size() < room) line.resize(room);
+      p = line.data() + used;
+    }
+    if (gap == 1) {
+      *p++ = '\t';
+    } else {
+      std::memset(p, '\t', gap);
+      p += gap;
+    }
+    column = pair.address;
+    p = formatTypedValue(p, value);
+  }
+  *p++ = '\n';
+  length = static_cast<std::size_t>(p - line.data());
+  return true;
 }
 
 }  // namespace
 
 void writeDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::ostream& out,
                         std::string& line) {
-  line.clear();
-  if (!record.empty()) {
+  std::size_t length = 1;
+  if (record.empty()) {
+    line.assign(1, '\n');
+  } else if (!buildLine(record, line, length)) {
+    // The slow road, for damaged records only: the column faults are refused
+    // before anything is written; what is left is a value that cannot be
+    // printed, which leaves its line unfinished, as written so far.
     checkColumns(record, recordNumber);
+    line.clear();
     std::uint32_t column = 1;
     try {
       for (const AddressTypedValuePair& pair : record) {
@@ -44,13 +92,13 @@ void writeDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, s
         appendTypedValue(line, pair.value);
       }
     } catch (...) {
-      // A value that cannot be printed leaves its line unfinished, as written so far.
-      writeLine(out, line);
+      writeLine(out, line.data(), line.data() + line.size());
       throw;
     }
+    line += '\n';
+    length = line.size();
   }
-  line += '\n';
-  writeLine(out, line);
+  writeLine(out, line.data(), line.data() + length);
   out.flush();
 }
 

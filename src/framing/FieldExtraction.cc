@@ -27,21 +27,16 @@ void AppendSingleCharToString(VavCi&, std::string&, CharacterHistogram&) {
   throwMessage("AppendSingleCharToString undefined for VavCi");
 }
 
-Quartet GetQuartet(VavCi& at, unsigned n) {
-  if (n != 4) throwMessage("can't get less than a full Quartet");
-  assert(!at.atEnd());
-  return (at.pos++)->value;
+void FailQuartetNarrowerThanPair() {
+  throwMessage("can't get less than a full Quartet");
 }
 
-Quartet GetQuartet(VucCi& at, unsigned n) {
-  // Wider reads would not fit the quartet; the layouts never ask for them.
-  if (n > 4) throwMessage("can't get more than a full Quartet");
-  if (static_cast<std::size_t>(at.end - at.pos) < n) {
-    throwMessage("end of quartet is past end of vec");
-  }
-  Quartet quartet;
-  for (unsigned i = 4 - n; i < 4; ++i) quartet.bytes[i] = *at.pos++;
-  return quartet;
+void FailQuartetWiderThanFour() {
+  throwMessage("can't get more than a full Quartet");
+}
+
+void FailQuartetPastRecordEnd() {
+  throwMessage("end of quartet is past end of vec");
 }
 
 void AppendBytesToString(VucCi& at, std::string& text, std::uint32_t last,

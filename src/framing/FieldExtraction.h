@@ -1,7 +1,10 @@
 #ifndef SURVEY_FRAMING_FIELDEXTRACTION_H_
 #define SURVEY_FRAMING_FIELDEXTRACTION_H_
 
+#include <cassert>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "framing/CharacterHistogram.h"
@@ -17,11 +20,29 @@ void AppendSingleCharToString(VucCi& at, std::string& text, CharacterHistogram& 
 // Pair records hold no one-character fields: always fails.
 void AppendSingleCharToString(VavCi& at, std::string& text, CharacterHistogram& histogram);
 
+// Raise the failures of GetQuartet; kept out of line so that the reads inline.
+[[noreturn]] void FailQuartetNarrowerThanPair();
+[[noreturn]] void FailQuartetWiderThanFour();
+[[noreturn]] void FailQuartetPastRecordEnd();
+
 // The value of the pair at the cursor; `n` must be 4. The cursor must not be at
 // the end (a caller error, checked in debug builds only).
-Quartet GetQuartet(VavCi& at, unsigned n);
+inline Quartet GetQuartet(VavCi& at, unsigned n) {
+  if (n != 4) FailQuartetNarrowerThanPair();
+  assert(!at.atEnd());
+  return (at.pos++)->value;
+}
+
 // `n` bytes (1 to 4) right-aligned in a zero quartet; fails past the record end.
-Quartet GetQuartet(VucCi& at, unsigned n);
+inline Quartet GetQuartet(VucCi& at, unsigned n) {
+  // Wider reads would not fit the quartet; the layouts never ask for them.
+  if (n > 4) FailQuartetWiderThanFour();
+  if (static_cast<std::size_t>(at.end - at.pos) < n) FailQuartetPastRecordEnd();
+  Quartet quartet;
+  std::memcpy(quartet.bytes.data() + (4 - n), at.pos, n);
+  at.pos += n;
+  return quartet;
+}
 
 // The bytes from the cursor through 1-based record position `last`.
 void AppendBytesToString(VucCi& at, std::string& text, std::uint32_t last,

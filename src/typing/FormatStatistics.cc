@@ -5,8 +5,7 @@ bool isConstant(const Extent<TypedValue>& extent) {
   return equal(min, max);
 }
 
-Extent<TypedValue>& FormatStatistics::extentAt(std::uint32_t address) {
-  if (address < dense_.size()) return dense_[address];
+Extent<TypedValue>& FormatStatistics::extentBeyond(std::uint32_t address) {
   if (address < kDenseLimit) {
     dense_.resize(std::size_t{address} + 1);
     return dense_[address];

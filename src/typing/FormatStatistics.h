@@ -37,10 +37,48 @@ class Extent {
   bool isUndefined() const { return undefined; }
 
  private:
+  template <class N>
+  void moveBounds(const T& v, N n, N least, N greatest) {
+    if (n < least) min = v;
+    if (n > greatest) max = v;
+  }
+
   bool undefined = true;
   T min{};
   T max{};
 };
+
+// Every value of every record passes here, so the relations are taken apart:
+// min and max always share the first value's type, which makes one type check
+// stand for the two that less() and greater() would make, and numbers are
+// compared as numbers without a call.
+template <>
+inline void Extent<TypedValue>::add(const TypedValue& v) {
+  if (undefined) {
+    min = v;
+    max = v;
+    undefined = false;
+    return;
+  }
+  if (v.type != min.type) throwMessage("attempt to relate values of different type");
+  switch (v.type) {
+    case TypedValue::U:
+      moveBounds(v, v.number(), min.number(), max.number());
+      return;
+    case TypedValue::I:
+      moveBounds(v, static_cast<std::int32_t>(v.number()), static_cast<std::int32_t>(min.number()),
+                 static_cast<std::int32_t>(max.number()));
+      return;
+    case TypedValue::F:
+      // A NaN on either side fails both tests, as it fails less() and greater().
+      moveBounds(v, v.fraction(), min.fraction(), max.fraction());
+      return;
+    default:
+      // Texts, and codes no value is typed with, which the relations refuse.
+      if (v < min) min = v;
+      if (v > max) max = v;
+  }
+}
 
 // Whether every value added to `extent` was equal (false once a NaN is in it).
 bool isConstant(const Extent<TypedValue>& extent);
@@ -76,7 +114,11 @@ class FormatStatistics {
   static constexpr std::uint32_t kDenseLimit = 1u << 16;
 
  private:
-  Extent<TypedValue>& extentAt(std::uint32_t address);
+  Extent<TypedValue>& extentAt(std::uint32_t address) {
+    return address < dense_.size() ? dense_[address] : extentBeyond(address);
+  }
+  // The entry of an address not yet inside dense_.
+  Extent<TypedValue>& extentBeyond(std::uint32_t address);
 
   // An entry is present exactly when its extent is defined: the first add to
   // a new extent cannot fail.

@@ -1,8 +1,9 @@
 #include "typing/TypedValue.h"
 
-#include <bit>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "core/Error.h"
 
@@ -37,18 +38,24 @@ Order relate(const TypedValue& a, const TypedValue& b) {
   }
 }
 
-template <class N>
-void appendInteger(std::string& line, N n) {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, n);
-  line.append(digits, result.ptr);
+char* formatDefaultFormatDouble(char* p, double value) {
+  // to_chars with a precision is specified as printf's %.6g, which is what the
+  // stream's default format uses; only NaN and infinity are spelled by hand so
+  // that they follow glibc ("-nan" keeps the sign bit).
+  const char* spelled = nullptr;
+  if (std::isnan(value)) {
+    spelled = std::signbit(value) ? "-nan" : "nan";
+  } else if (std::isinf(value)) {
+    spelled = value < 0 ? "-inf" : "inf";
+  } else {
+    return std::to_chars(p, p + kMaxNumberChars, value, std::chars_format::general, 6).ptr;
+  }
+  std::size_t length = std::strlen(spelled);
+  std::memcpy(p, spelled, length);
+  return p + length;
 }
 
 }  // namespace
-
-float TypedValue::fraction() const {
-  return std::bit_cast<float>(number());
-}
 
 char typeLetterOf(std::uint32_t type) {
   switch (type) {
@@ -92,39 +99,30 @@ std::ostream& operator<<(std::ostream& out, const TypedValue& value) {
 }
 
 void appendDefaultFormatDouble(std::string& line, double value) {
-  // to_chars with a precision is specified as printf's %.6g, which is what the
-  // stream's default format uses; only NaN and infinity are spelled by hand so
-  // that they follow glibc ("-nan" keeps the sign bit).
-  if (std::isnan(value)) {
-    line.append(std::signbit(value) ? "-nan" : "nan");
-    return;
-  }
-  if (std::isinf(value)) {
-    line.append(value < 0 ? "-inf" : "inf");
-    return;
-  }
-  char digits[32];
-  auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 6);
-  line.append(digits, result.ptr);
+  char digits[kMaxNumberChars];
+  line.append(digits, formatDefaultFormatDouble(digits, value));
 }
 
-void appendTypedValue(std::string& line, const TypedValue& value) {
+char* formatTypedValueAt(char* p, const TypedValue& value) {
   switch (value.type) {
     case TypedValue::U:
-      appendInteger(line, value.number());
-      return;
     case TypedValue::I:
-      appendInteger(line, static_cast<std::int32_t>(value.number()));
-      return;
-    case TypedValue::F:
-      appendDefaultFormatDouble(line, static_cast<double>(value.fraction()));
-      return;
     case TypedValue::S:
-      line.append(value.text);
-      return;
+      return formatTypedValue(p, value);
+    case TypedValue::F:
+      return formatDefaultFormatDouble(p, static_cast<double>(value.fraction()));
     default:
       throwMessage("unrec type");
   }
+}
+
+void appendTypedValue(std::string& line, const TypedValue& value) {
+  if (value.type == TypedValue::S) {
+    line.append(value.text);
+    return;
+  }
+  char digits[kMaxNumberChars];
+  line.append(digits, formatTypedValueAt(digits, value));
 }
 
 bool equal(const TypedValue& a, const TypedValue& b) {

@@ -2,7 +2,10 @@
 #define SURVEY_TYPING_TYPEDVALUE_H_
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,7 +28,7 @@ struct TypedValue {
            (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
   }
   // The IEEE single whose big-endian bit pattern is `bytes`; type f.
-  float fraction() const;
+  float fraction() const { return std::bit_cast<float>(number()); }
 
   void setNumber(std::uint32_t n) {
     bytes = {static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
@@ -62,6 +65,66 @@ void appendTypedValue(std::string& line, const TypedValue& value);
 // Appends what the default stream format writes for `value` (six significant
 // digits, %g style, glibc's spelling of nan and inf).
 void appendDefaultFormatDouble(std::string& line, double value);
+
+// The room formatTypedValue needs for a value of type u, i or f.
+inline constexpr std::size_t kMaxNumberChars = 16;
+
+// The decimal digits of `n` at `p`; returns one past the last. Two digits per
+// division, as the output holds tens of millions of numbers.
+inline char* formatDecimal(char* p, std::uint32_t n) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324"
+      "25262728293031323334353637383940414243444546474849"
+      "50515253545556575859606162636465666768697071727374"
+      "75767778798081828384858687888990919293949596979899";
+  const std::size_t length = n < 10           ? 1
+                             : n < 100        ? 2
+                             : n < 1000       ? 3
+                             : n < 10000      ? 4
+                             : n < 100000     ? 5
+                             : n < 1000000    ? 6
+                             : n < 10000000   ? 7
+                             : n < 100000000  ? 8
+                             : n < 1000000000 ? 9
+                                              : 10;
+  char* const end = p + length;
+  char* q = end;
+  while (n >= 100) {
+    q -= 2;
+    std::memcpy(q, kPairs + 2 * (n % 100), 2);
+    n /= 100;
+  }
+  if (n >= 10) {
+    std::memcpy(q - 2, kPairs + 2 * n, 2);
+  } else {
+    q[-1] = static_cast<char>('0' + n);
+  }
+  return end;
+}
+
+// Writes the fraction and the invalid codes for formatTypedValue.
+char* formatTypedValueAt(char* p, const TypedValue& value);
+
+// The writer's form of appendTypedValue: writes the same characters at `p`,
+// which must have room for kMaxNumberChars or, for type s, the text, and
+// returns one past the last. Fails the same way, writing nothing.
+inline char* formatTypedValue(char* p, const TypedValue& value) {
+  switch (value.type) {
+    case TypedValue::U:
+      return formatDecimal(p, value.number());
+    case TypedValue::I:
+      if (value.number() >> 31) {
+        *p++ = '-';
+        return formatDecimal(p, 0u - value.number());
+      }
+      return formatDecimal(p, value.number());
+    case TypedValue::S:
+      std::memcpy(p, value.text.data(), value.text.size());
+      return p + value.text.size();
+    default:
+      return formatTypedValueAt(p, value);
+  }
+}
 
 // Relations in each type's own order (unsigned, signed, IEEE, bytewise text).
 // Values of different types fail with "attempt to relate values of different

@@ -18,21 +18,12 @@ void TypedRecordBuilder::start(TypedRecord& out) {
   inOrder_ = true;
 }
 
-TypedValue& TypedRecordBuilder::addAtSlot(std::uint32_t address, std::uint32_t type) {
-  TypedRecord& out = *out_;
-  if (used_ == out.size()) out.emplace_back();
-  if (used_ > 0 && address < out[used_ - 1].address) inOrder_ = false;
-  AddressTypedValuePair& pair = out[used_++];
-  pair.address = address;
-  pair.value.type = type;
-  pair.value.bytes = {};
-  pair.value.text.clear();
-  return pair.value;
-}
-
-void TypedRecordBuilder::addExpanded(std::uint32_t address, std::uint32_t number) {
-  if (!expanded_.empty() && address < expanded_.back().first) inOrder_ = false;
-  expanded_.emplace_back(address, number);
+void TypedRecordBuilder::addExpandedBits(std::uint32_t first, std::uint32_t word) {
+  if (!expanded_.empty() && first < expanded_.back().first) inOrder_ = false;
+  if (first > UINT32_MAX - 31) inOrder_ = false;  // the run wraps around
+  const std::size_t at = expanded_.size();
+  expanded_.resize(at + 32);
+  for (std::uint32_t k = 0; k < 32; ++k) expanded_[at + k] = {first + k, (word >> (31 - k)) & 1};
 }
 
 void TypedRecordBuilder::finish() {
@@ -96,8 +87,8 @@ Quartet readSigned16(VucCi& at) {
 }
 
 template <class Cursor>
-void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at, TypedRecordBuilder& out,
-               CharacterHistogram& histogram) {
+inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
+                      TypedRecordBuilder& out, CharacterHistogram& histogram) {
   switch (info.tag) {
     case VpInfo::String: {
       std::uint32_t last = info.additionalInfoRhs(VpInfo::String);
@@ -129,8 +120,7 @@ void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at, TypedRecor
       return;
     case VpInfo::BitArray: {
       std::uint32_t first = info.additionalInfoRhs(VpInfo::BitArray);
-      std::uint32_t word = GetQuartet(at, 4).value();
-      for (std::uint32_t k = 0; k < 32; ++k) out.addExpanded(first + k, (word >> (31 - k)) & 1);
+      out.addExpandedBits(first, GetQuartet(at, 4).value());
       return;
     }
     case VpInfo::ByteArray: {
@@ -209,7 +199,7 @@ void Typifier<T>::typify(TypedRecord& out) {
   CursorFor<T> at(record_);
   while (!at.atEnd()) {
     std::uint32_t address = slotAddress(at);
-    typifySlot(vp.info(address), address, at, builder_, histogram);
+    typifyAny(vp.info(address), address, at, builder_, histogram);
   }
   builder_.finish();
   formatStatistics[vp.recordFormat()].add(out);

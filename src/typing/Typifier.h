@@ -31,9 +31,25 @@ class TypedRecordBuilder {
   void start(TypedRecord& out);
   // Appends a value of `type` at a slot address and returns it, with zero
   // bytes and an empty text, for the caller to fill.
-  TypedValue& addAtSlot(std::uint32_t address, std::uint32_t type);
+  TypedValue& addAtSlot(std::uint32_t address, std::uint32_t type) {
+    TypedRecord& out = *out_;
+    if (used_ == out.size()) out.emplace_back();
+    if (used_ > 0 && address < out[used_ - 1].address) inOrder_ = false;
+    AddressTypedValuePair& pair = out[used_++];
+    pair.address = address;
+    pair.value.type = type;
+    pair.value.bytes = {};
+    pair.value.text.clear();
+    return pair.value;
+  }
   // Appends a type-u value at an expanded address.
-  void addExpanded(std::uint32_t address, std::uint32_t number);
+  void addExpanded(std::uint32_t address, std::uint32_t number) {
+    if (!expanded_.empty() && address < expanded_.back().first) inOrder_ = false;
+    expanded_.emplace_back(address, number);
+  }
+  // Appends the 32 bits of `word`, most significant first, as type-u values
+  // at `first` and the 31 expanded addresses after it.
+  void addExpandedBits(std::uint32_t first, std::uint32_t word);
   // Leaves exactly the record's values in `out`, sorted by address.
   void finish();
 
