@@ -1,6 +1,7 @@
 #ifndef SURVEY_TYPING_FORMATSTATISTICS_H_
 #define SURVEY_TYPING_FORMATSTATISTICS_H_
 
+#include <bit>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -16,6 +17,10 @@
 template <class T>
 class Extent {
  public:
+  Extent() = default;
+  // An extent that has seen values from `least` to `greatest`.
+  Extent(const T& least, const T& greatest) : undefined(false), min(least), max(greatest) {}
+
   void add(const T& v) {
     if (undefined) {
       min = v;
@@ -100,7 +105,14 @@ class FormatStatistics {
   template <class Fn>
   void forEachAddress(Fn&& fn) const {
     for (std::size_t a = 0; a < dense_.size(); ++a) {
-      if (!dense_[a].isUndefined()) fn(static_cast<std::uint32_t>(a), dense_[a]);
+      const Bounds& b = dense_[a];
+      if (!b.defined) continue;
+      const auto address = static_cast<std::uint32_t>(a);
+      if (isNumeric(b.type)) {
+        fn(address, Extent<TypedValue>(numberOf(b.type, b.least), numberOf(b.type, b.greatest)));
+      } else {
+        fn(address, others_[b.least]);
+      }
     }
     for (const auto& [address, extent] : sparse_) fn(address, extent);
   }
@@ -108,21 +120,68 @@ class FormatStatistics {
   // The number of addresses that carried a value.
   std::size_t addressCount() const;
 
-  // Addresses below this are kept in a vector indexed by address (the layouts'
+  // Addresses below this are kept in a table indexed by address (the layouts'
   // addresses, expanded ones included, stay far below it); higher ones, which
   // only explicit addresses of damaged FF-records reach, go to an ordered map.
   static constexpr std::uint32_t kDenseLimit = 1u << 16;
 
  private:
-  Extent<TypedValue>& extentAt(std::uint32_t address) {
-    return address < dense_.size() ? dense_[address] : extentBeyond(address);
-  }
-  // The entry of an address not yet inside dense_.
-  Extent<TypedValue>& extentBeyond(std::uint32_t address);
+  // The extent at one address of the table, small enough for the table of a
+  // whole format to stay in the nearest cache. For types u, i and f the
+  // bounds are the values' big-endian numbers, compared in the type's order;
+  // for texts (and codes no value is typed with) `least` indexes others_.
+  struct Bounds {
+    bool defined = false;
+    std::uint32_t type = 0;
+    std::uint32_t least = 0;
+    std::uint32_t greatest = 0;
+  };
 
-  // An entry is present exactly when its extent is defined: the first add to
-  // a new extent cannot fail.
-  std::vector<Extent<TypedValue>> dense_;
+  static bool isNumeric(std::uint32_t type) {
+    return type == TypedValue::U || type == TypedValue::I || type == TypedValue::F;
+  }
+  static TypedValue numberOf(std::uint32_t type, std::uint32_t bits) {
+    TypedValue v;
+    v.type = type;
+    v.setNumber(bits);
+    return v;
+  }
+  template <class N>
+  static void moveBounds(Bounds& b, N n, N least, N greatest, std::uint32_t bits) {
+    if (n < least) b.least = bits;
+    if (n > greatest) b.greatest = bits;
+  }
+
+  void addTo(Bounds& b, const TypedValue& v) {
+    if (!b.defined) {
+      first(b, v);
+      return;
+    }
+    if (v.type != b.type) throwMessage("attempt to relate values of different type");
+    const std::uint32_t n = v.number();
+    switch (v.type) {
+      case TypedValue::U:
+        moveBounds(b, n, b.least, b.greatest, n);
+        return;
+      case TypedValue::I:
+        moveBounds(b, static_cast<std::int32_t>(n), static_cast<std::int32_t>(b.least),
+                   static_cast<std::int32_t>(b.greatest), n);
+        return;
+      case TypedValue::F:
+        // A NaN on either side fails both tests, as it fails less() and greater().
+        moveBounds(b, std::bit_cast<float>(n), std::bit_cast<float>(b.least),
+                   std::bit_cast<float>(b.greatest), n);
+        return;
+      default:
+        others_[b.least].add(v);
+    }
+  }
+  void first(Bounds& b, const TypedValue& v);
+  // The table entry of `address`, growing the table, or null above it.
+  Bounds* boundsBeyond(std::uint32_t address);
+
+  std::vector<Bounds> dense_;
+  std::vector<Extent<TypedValue>> others_;
   std::map<std::uint32_t, Extent<TypedValue>> sparse_;
 };
 
