@@ -32,39 +32,62 @@ void writeLine(std::ostream& out, const char* begin, const char* end) {
   out.write(begin, static_cast<std::streamsize>(end - begin));
 }
 
+// Writes `value` at `p` and returns one past it, or null for a value that
+// cannot be printed. `line` holds `p` and, past it, room for a number; a text
+// longer than that makes room as it comes, growing `room` and moving `p`.
+inline char* putValue(char* p, const TypedValue& value, std::string& line, std::size_t& room) {
+  switch (value.type) {
+    case TypedValue::U: {
+      // Most values of the expanded fields are one digit.
+      const std::uint32_t n = value.number();
+      if (n < 10) {
+        *p = static_cast<char>('0' + n);
+        return p + 1;
+      }
+      return formatDecimal(p, n);
+    }
+    case TypedValue::S:
+      if (value.text.size() > kMaxNumberChars) {
+        const std::size_t used = static_cast<std::size_t>(p - line.data());
+        room += value.text.size() - kMaxNumberChars;
+        if (line.size() < room) line.resize(room);
+        p = line.data() + used;
+      }
+      return formatTypedValue(p, value);
+    case TypedValue::I:
+    case TypedValue::F:
+      return formatTypedValue(p, value);
+    default:
+      return nullptr;
+  }
+}
+
 // Builds a record's line in `line` in one pass over the record, sized up
-// front for every value but texts longer than a number, which make room as
-// they come. Returns false, with nothing to write, at the first pair the
-// column walk cannot take (an address out of order, repeated or beyond the
-// last column, or a value that cannot be printed); otherwise sets `length`.
+// front for every value but texts longer than a number. Returns false, with
+// nothing to write, at the first pair the column walk cannot take (an address
+// out of order, repeated or beyond the last column, or a value that cannot be
+// printed); otherwise sets `length`.
 bool buildLine(const TypedRecord& record, std::string& line, std::size_t& length) {
   const std::uint32_t last = record.back().address;
   if (record.front().address != 1 || last > kLastColumn) return false;
   // Tabs before the last column, a number's room per value, the line end.
   std::size_t room = std::size_t{last} + record.size() * kMaxNumberChars;
   if (line.size() < room) line.resize(room);
-  char* p = line.data();
-  std::uint32_t column = 0;
-  for (std::size_t i = 0; i < record.size(); ++i) {
-    const AddressTypedValuePair& pair = record[i];
-    if (pair.address <= column) return false;
-    const TypedValue& value = pair.value;
-    if (value.type > TypedValue::F) return false;
-    const std::size_t gap = column == 0 ? 0 : pair.address - column;
-    if (value.type == TypedValue::S && value.text.size() > kMaxNumberChars) {
-      const std::size_t used = static_cast<std::size_t>(p - line.data());
-      room += value.text.size() - kMaxNumberChars;
-      if (line.size() < room) line.resize(room);
-      p = line.data() + used;
-    }
+  char* p = putValue(line.data(), record.front().value, line, room);
+  if (p == nullptr) return false;
+  std::uint32_t column = 1;
+  for (auto pair = record.begin() + 1; pair != record.end(); ++pair) {
+    if (pair->address <= column) return false;
+    const std::uint32_t gap = pair->address - column;
+    column = pair->address;
     if (gap == 1) {
       *p++ = '\t';
     } else {
       std::memset(p, '\t', gap);
       p += gap;
     }
-    column = pair.address;
-    p = formatTypedValue(p, value);
+    p = putValue(p, pair->value, line, room);
+    if (p == nullptr) return false;
   }
   *p++ = '\n';
   length = static_cast<std::size_t>(p - line.data());

@@ -30,6 +30,20 @@ void TypedRecordBuilder::finish() {
   TypedRecord& out = *out_;
   const std::size_t slots = used_;
   out.resize(slots + expanded_.size());
+  if (inOrder_ && !expanded_.empty() &&
+      (slots == 0 || out[slots - 1].address < expanded_.front().first)) {
+    // The layouts' usual shape: every expanded address lies above the slots.
+    AddressTypedValuePair* pair = out.data() + slots;
+    for (const auto& [address, number] : expanded_) {
+      pair->address = address;
+      pair->value.type = TypedValue::U;
+      pair->value.setNumber(number);
+      pair->value.text.clear();
+      ++pair;
+    }
+    out_ = nullptr;
+    return;
+  }
   // Merge from the back: each slot value moves at most once, by swapping into
   // a place whose old contents are no longer needed.
   std::size_t from = slots;
