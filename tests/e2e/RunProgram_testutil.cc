@@ -1,5 +1,3 @@
-#include "e2e/RunProgram.h"
-
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+
+#include "e2e/RunProgram.h"
 
 namespace fs = std::filesystem;
 
@@ -43,6 +43,10 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 
 RunResult runDecoder(const std::vector<std::string>& args, const fs::path& workDir) {
   return runProgram(SURVEY_DECODER_EXE, args, workDir);
+}
+
+RunResult runSample(const std::vector<std::string>& args, const fs::path& workDir) {
+  return runProgram(SURVEY_SAMPLE_EXE, args, workDir);
 }
 
 ScratchDir::ScratchDir() {
