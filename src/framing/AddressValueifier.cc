@@ -1,0 +1,29 @@
+#include "framing/AddressValueifier.h"
+
+#include "core/Error.h"
+
+AddressValueifier::AddressValueifier(std::uint32_t year, Stream<std::vector<Quartet>>* upstream)
+    : year(year), upstream(upstream) {
+  name = "AddressValueifier";
+}
+
+bool AddressValueifier::get(std::vector<AddressValuePair>& pairs) {
+  if (!upstream.get(record_)) return false;
+  pairs.clear();
+  if (record_.empty()) return true;
+  if (year >= 68 && year <= 76) {
+    std::size_t i = 0;
+    for (; i + 1 < record_.size(); i += 2) pairs.push_back({record_[i].value(), record_[i + 1]});
+    if (i < record_.size()) throwMessage("no val for addr ", record_[i].value());
+    return true;
+  }
+  if (year == 78) throwMessage("78 unexpected in AddressValueifier::get", year);
+  if (year >= 80 && year <= 88) {
+    pairs.resize(record_.size());
+    for (std::size_t i = 0; i < record_.size(); ++i) {
+      pairs[i] = {static_cast<std::uint32_t>(i + 1), record_[i]};
+    }
+    return true;
+  }
+  throwMessage("unsupported year ", year, " in AddressValueifier::get");
+}

@@ -1,0 +1,68 @@
+#include "framing/Integrator.h"
+
+#include <algorithm>
+
+namespace {
+bool ByAddress(const AddressValuePair& a, const AddressValuePair& b) {
+  return a.address < b.address;
+}
+}  // namespace
+
+Integrator::Integrator(Stream<std::vector<AddressValuePair>>* upstream) : upstream(upstream) {
+  name = "Integrator";
+}
+
+std::size_t Integrator::find(std::uint32_t address) const {
+  if (address < kDirectLimit) {
+    return address < direct_.size() && direct_[address] != 0 ? direct_[address] - 1
+                                                             : latest_.size();
+  }
+  auto at =
+      std::lower_bound(latest_.begin(), latest_.end(), AddressValuePair{address, {}}, ByAddress);
+  return at != latest_.end() && at->address == address ? at - latest_.begin() : latest_.size();
+}
+
+bool Integrator::get(std::vector<AddressValuePair>& pairs) {
+  if (!upstream.get(record_)) return false;
+  // Known addresses are overwritten in place; new ones wait in arrival order
+  // so that the last of several pairs for one new address can win.
+  newcomers_.clear();
+  for (const AddressValuePair& pair : record_) {
+    std::size_t at = find(pair.address);
+    if (at != latest_.size()) {
+      latest_[at].value = pair.value;
+    } else {
+      newcomers_.push_back(pair);
+    }
+  }
+  if (!newcomers_.empty()) addNewcomers();
+  pairs.assign(latest_.begin(), latest_.end());
+  return true;
+}
+
+void Integrator::addNewcomers() {
+  std::stable_sort(newcomers_.begin(), newcomers_.end(), ByAddress);
+  // Keep the last pair of each run of equal addresses.
+  auto kept = newcomers_.begin();
+  for (auto it = newcomers_.begin(); it != newcomers_.end(); ++it) {
+    if (std::next(it) != newcomers_.end() && std::next(it)->address == it->address) continue;
+    *kept++ = *it;
+  }
+  newcomers_.erase(kept, newcomers_.end());
+
+  // Entries before the first newcomer keep their positions; only those from
+  // there on need their direct index refreshed.
+  std::size_t unmoved =
+      std::lower_bound(latest_.begin(), latest_.end(), newcomers_.front(), ByAddress) -
+      latest_.begin();
+  merged_.clear();
+  std::merge(latest_.begin(), latest_.end(), newcomers_.begin(), newcomers_.end(),
+             std::back_inserter(merged_), ByAddress);
+  latest_.swap(merged_);
+
+  for (std::size_t i = unmoved; i < latest_.size() && latest_[i].address < kDirectLimit; ++i) {
+    std::uint32_t address = latest_[i].address;
+    if (address >= direct_.size()) direct_.resize(address + 1, 0);
+    direct_[address] = static_cast<std::uint32_t>(i + 1);
+  }
+}

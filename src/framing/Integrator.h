@@ -1,0 +1,48 @@
+#ifndef SURVEY_FRAMING_INTEGRATOR_H_
+#define SURVEY_FRAMING_INTEGRATOR_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "core/Stream.h"
+#include "core/Upstream.h"
+#include "framing/AddressValuePair.h"
+
+// Completes every record by carrying values forward: keeps the latest value of
+// every address seen in the run and hands on all of them, in ascending address
+// order, after each incoming record.
+class Integrator : public Stream<std::vector<AddressValuePair>> {
+ public:
+  // Addresses below this find their entry by direct index; larger ones (rare,
+  // and up to 4294967295 in damaged input) by binary search.
+  static constexpr std::uint32_t kDirectLimit = 65536;
+
+  // `upstream` (not owned) is the AddressValueifier and must outlive this stage.
+  explicit Integrator(Stream<std::vector<AddressValuePair>>* upstream);
+
+  // Takes the next record into the latest values (a later pair for the same
+  // address wins) and fills `pairs` with every address seen so far, each with
+  // its latest value, ascending; returns false, leaving `pairs` as it was,
+  // when the upstream has no more records.
+  bool get(std::vector<AddressValuePair>& pairs) override;
+
+  Upstream<std::vector<AddressValuePair>> upstream;
+
+ private:
+  // Position of `address` in latest_, or latest_.size() if it is not there.
+  std::size_t find(std::uint32_t address) const;
+  // Merges the addresses first seen in this record into latest_.
+  void addNewcomers();
+
+  // The state handed on: one entry per address seen, ascending.
+  std::vector<AddressValuePair> latest_;
+  // direct_[a] is 1 + the position of address a in latest_, or 0 if a was not
+  // seen; sized to the largest such address seen below kDirectLimit.
+  std::vector<std::uint32_t> direct_;
+  // Buffers reused from record to record.
+  std::vector<AddressValuePair> record_;
+  std::vector<AddressValuePair> newcomers_;
+  std::vector<AddressValuePair> merged_;
+};
+
+#endif  // SURVEY_FRAMING_INTEGRATOR_H_

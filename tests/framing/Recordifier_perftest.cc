@@ -1,0 +1,86 @@
+// Framing, pairing and integration of quartet records, as run on every record
+// of a full-size input.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "framing/AddressValueifier.h"
+#include "framing/Integrator.h"
+#include "framing/Recordifier.h"
+#include "framing/Recordifier2.h"
+
+namespace {
+
+// Hands out the same block of bytes over and over, in bulk as the byte stages
+// of the real chain do.
+class RepeatingBytes : public Stream<unsigned char> {
+ public:
+  explicit RepeatingBytes(std::vector<unsigned char> block) : block_(std::move(block)) {
+    name = "RepeatingBytes";
+  }
+  bool get(unsigned char& item) override {
+    item = block_[next_];
+    next_ = (next_ + 1) % block_.size();
+    return true;
+  }
+  bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override {
+    while (got < n) {
+      std::size_t count = std::min(n - got, block_.size() - next_);
+      std::copy_n(block_.begin() + next_, count, out + got);
+      got += count;
+      next_ = (next_ + count) % block_.size();
+    }
+    return true;
+  }
+
+ private:
+  std::vector<unsigned char> block_;
+  std::size_t next_ = 0;
+};
+
+void AppendQuartet(std::vector<unsigned char>& bytes, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8)
+    bytes.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+// Pulls integrated records from `framer` through pairing and integration.
+void PullIntegrated(benchmark::State& state, Stream<std::vector<Quartet>>& framer,
+                    std::uint32_t year, std::int64_t bytesPerRecord) {
+  AddressValueifier pairer(year, &framer);
+  Integrator integrator(&pairer);
+  std::vector<AddressValuePair> record;
+  for (auto _ : state) {
+    integrator.get(record);
+    benchmark::DoNotOptimize(record.data());
+  }
+  state.SetBytesProcessed(state.iterations() * bytesPerRecord);
+}
+
+// Fixed-length records of 700 quartets through framer, pairing and integration.
+void BM_FixedRecordChain(benchmark::State& state) {
+  std::vector<unsigned char> block;
+  for (std::uint32_t i = 0; i < 700; ++i) AppendQuartet(block, i * 2654435761u);
+  RepeatingBytes bytes(block);
+  Recordifier2 framer(700, &bytes);
+  PullIntegrated(state, framer, 86, 2800);
+}
+BENCHMARK(BM_FixedRecordChain);
+
+// FF-records listing 200 of 1000 addresses each, so values are carried forward.
+void BM_FFRecordChain(benchmark::State& state) {
+  std::vector<unsigned char> block;
+  for (std::uint32_t r = 0; r < 5; ++r) {
+    for (std::uint32_t a = r + 1; a <= 1000; a += 5) {
+      AppendQuartet(block, a);
+      AppendQuartet(block, a * 7919u);
+    }
+    AppendQuartet(block, 0xFFFFFFFF);
+  }
+  RepeatingBytes bytes(block);
+  Recordifier framer(&bytes);
+  PullIntegrated(state, framer, 71, static_cast<std::int64_t>(block.size() / 5));
+}
+BENCHMARK(BM_FFRecordChain);
+
+}  // namespace
