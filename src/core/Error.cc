@@ -1,3 +1,5 @@
 #include "core/Error.h"
 
-void throwMessage(const std::string& message) { throw std::runtime_error(message); }
+void throwMessage(const std::string& message) {
+  throw std::runtime_error(message);
+}

@@ -22,8 +22,9 @@ class Stream {
   virtual bool get(T& item) = 0;
 
   // Bulk form of get(), exactly equivalent to calling get() repeatedly: stores
-  // up to `n` items in out[*got ...], adding 1 to `*got` for each item as soon as
-  // it is delivered (so the count is right even when a later item fails).
+  // up to `n` items in out[0], out[1], ..., adding 1 to `got` for each item as
+  // soon as it is delivered (so the count is right even when a later item
+  // fails). Callers pass `got` as 0, so it is also the next item's index.
   // Returns true after `n` items, false when one get() would have reported the
   // end after `*got` items. Stages on the byte path override it for speed.
   virtual bool getMany(T* out, std::size_t n, std::size_t& got) {

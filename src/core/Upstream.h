@@ -51,9 +51,7 @@ class Upstream {
 
   // Pulls one byte that must be `wanted`; fails with "stream ended ..." or
   // "stream contained ..." and the 1-based input location otherwise.
-  unsigned char expect(unsigned char wanted)
-    requires std::is_same_v<U, unsigned char>
-  {
+  unsigned char expect(unsigned char wanted) requires std::is_same_v<U, unsigned char> {
     unsigned char byte = 0;
     if (!get(byte)) {
       throwMessage("stream ended", " at input location", " ", moreGets, " but", " ",

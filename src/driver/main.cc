@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include "driver/Conversion.h"
+
+int main(int argc, char** argv) {
+  return runGuarded(argc, argv);
+}

@@ -10,7 +10,9 @@ namespace {
 // Hands out a fixed list of bytes, then reports the end forever.
 class ByteList : public Stream<unsigned char> {
  public:
-  explicit ByteList(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) { name = "ByteList"; }
+  explicit ByteList(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
+    name = "ByteList";
+  }
   bool get(unsigned char& item) override {
     if (next_ == bytes_.size()) return false;
     item = bytes_[next_++];

@@ -1,13 +1,62 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
 
 namespace {
 
-TEST(CommandLineSmoke, DecoderStartsAndExits) {
+namespace fs = std::filesystem;
+
+std::size_t entriesIn(const fs::path& dir) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
+}
+
+TEST(CommandLine, NoArgumentsFailsBeforeAnyFileIsMade) {
   ScratchDir dir;
   RunResult r = runDecoder({}, dir.path());
-  EXPECT_NE(r.exitStatus, 127);
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(maskDuration(r.err), failureReport("argc < 3 (argc == 1)"));
+  EXPECT_EQ(entriesIn(dir.path()), 0u);
+}
+
+TEST(CommandLine, OneArgumentFailsBeforeAnyFileIsMade) {
+  ScratchDir dir;
+  writeFile(dir / "data76.dat", "");
+  for (const char* argument : {"data76.dat", "--helpme", "-v"}) {
+    RunResult r = runDecoder({argument}, dir.path());
+    EXPECT_EQ(r.exitStatus, 1) << argument;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(maskDuration(r.err), failureReport("argc < 3 (argc == 2)"));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+  }
+}
+
+TEST(CommandLine, HelpAndVersionAloneAnswerOnStandardOutput) {
+  ScratchDir dir;
+  RunResult help = runDecoder({"--help"}, dir.path());
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_EQ(help.out.rfind("Usage: survey-decoder INPUT OUTPUT\n", 0), 0u) << help.out;
+  EXPECT_EQ(help.err, "");
+  RunResult shortHelp = runDecoder({"-h"}, dir.path());
+  EXPECT_EQ(shortHelp.exitStatus, 0);
+  EXPECT_EQ(shortHelp.out, help.out);
+  RunResult version = runDecoder({"--version"}, dir.path());
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.out, std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n");
+  EXPECT_EQ(version.err, "");
+  EXPECT_EQ(entriesIn(dir.path()), 0u);
+}
+
+TEST(CommandLine, ArgumentsAfterTheOutputPathAreIgnored) {
+  ScratchDir dir;
+  writeFile(dir / "data78.dat", "any bytes");
+  RunResult r = runDecoder({"data78.dat", "out.txt", "--help", "more"}, dir.path());
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir / "out.txt"));
+  EXPECT_FALSE(fs::exists(dir / "more"));
 }
 
 }  // namespace

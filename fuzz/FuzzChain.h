@@ -1,0 +1,12 @@
+#ifndef SURVEY_FUZZ_FUZZCHAIN_H_
+#define SURVEY_FUZZ_FUZZCHAIN_H_
+
+#include <cstddef>
+#include <cstdint>
+
+// Runs the whole chain of `year` over `size` bytes, with every output stream
+// discarded. Returns normally when the run completed or ended with the
+// decoder's error; anything else (another exception kind, a crash) escapes.
+void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t size);
+
+#endif  // SURVEY_FUZZ_FUZZCHAIN_H_

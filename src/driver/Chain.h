@@ -1,0 +1,78 @@
+#ifndef SURVEY_DRIVER_CHAIN_H_
+#define SURVEY_DRIVER_CHAIN_H_
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Stream.h"
+#include "driver/FirstFailure.h"
+
+// Owns the stages of one run. Stages are created on the heap, first stage
+// first, and taken down last stage first, each one's finish() followed by its
+// destruction, so the end-of-run reports come out in the chain's reverse order.
+class Chain {
+ public:
+  Chain() { stages_.reserve(8); }
+  Chain(const Chain&) = delete;
+  Chain& operator=(const Chain&) = delete;
+  // Destroys any stage still standing, last first, without its finish().
+  ~Chain();
+
+  // Builds the chain for `year` on the input file and pulls everything out of
+  // its last stage: the records go to `output`, the summary to `metaData`.
+  // The stages made before a failure stay in the chain for tearDown().
+  void buildAndDrain(const std::string& inputPath, std::int32_t year, std::ostream& output,
+                     std::ostream& metaData);
+
+  // The same on a byte source that the caller has already added as the
+  // chain's first stage (an in-memory source in tests and fuzzing).
+  void buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year, std::ostream& output,
+                         std::ostream& metaData);
+
+  // Takes every stage down, last first: finish(), then destruction. A failing
+  // finish() does not stop the teardown; the first failure goes to `failure`.
+  void tearDown(FirstFailure& failure);
+
+  // Creates a stage of type S from `args` and takes ownership of it. Returns
+  // the stage, which lives until tearDown() or the chain's destruction.
+  template <class S, class... Args>
+  S* add(Args&&... args) {
+    auto stage = std::make_unique<S>(std::forward<Args>(args)...);
+    S* created = stage.get();
+    stages_.push_back(own(std::unique_ptr<Stream<ItemOf<S>>>(std::move(stage))));
+    return created;
+  }
+
+  std::size_t size() const { return stages_.size(); }
+
+ private:
+  // A stage seen through its Stream interface, whatever its item type.
+  struct OwnedStage {
+    virtual ~OwnedStage() = default;
+    virtual void finish() = 0;
+  };
+  template <class T>
+  struct OwnedStream : OwnedStage {
+    explicit OwnedStream(std::unique_ptr<Stream<T>> s) : stream(std::move(s)) {}
+    void finish() override { stream->finish(); }
+    std::unique_ptr<Stream<T>> stream;
+  };
+
+  template <class T>
+  static T itemOf(const Stream<T>&);
+  template <class S>
+  using ItemOf = decltype(itemOf(std::declval<const S&>()));
+
+  template <class T>
+  static std::unique_ptr<OwnedStage> own(std::unique_ptr<Stream<T>> stream) {
+    return std::make_unique<OwnedStream<T>>(std::move(stream));
+  }
+
+  std::vector<std::unique_ptr<OwnedStage>> stages_;
+};
+
+#endif  // SURVEY_DRIVER_CHAIN_H_

@@ -1,0 +1,23 @@
+#ifndef SURVEY_DRIVER_CONVERSION_H_
+#define SURVEY_DRIVER_CONVERSION_H_
+
+#include <cstdint>
+#include <string>
+
+// One whole run: checks the command line (program, input path, output path;
+// later arguments ignored), takes the year from the input path, creates the
+// output file and OUTPUT.meta.txt, builds and drains the year's chain, then
+// takes everything down in order and writes the duration line to standard
+// error. Every step of the teardown runs even after a failure; the first
+// failure is raised at the very end, after the duration line.
+void runConversion(int argc, const char* const* argv);
+
+// Runs the conversion (or answers --help / --version) and turns a failure into
+// the report on standard error. Returns the exit status: 0 or 1.
+int runGuarded(int argc, const char* const* argv);
+
+// The survey year: the two characters at len - 6 and len - 5 of the whole
+// path, read as atoi reads them. Fails for a path shorter than six bytes.
+std::int32_t yearFromInputPath(const std::string& inputPath);
+
+#endif  // SURVEY_DRIVER_CONVERSION_H_

@@ -1,0 +1,109 @@
+#include "input/CrLfRemover.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+constexpr unsigned char kCr = 0x0D;
+constexpr unsigned char kLf = 0x0A;
+
+// Increments needed to bring `phase` to `target` in 32-bit arithmetic; a
+// phase already at its target comes back only after a full wrap.
+std::uint64_t stepsUntil(std::uint32_t phase, std::uint32_t target) {
+  std::uint32_t steps = target - phase;
+  return steps == 0 ? (std::uint64_t{1} << 32) : steps;
+}
+
+}  // namespace
+
+CrLfRemover::CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream)
+    : year_(year), link(upstream), metaData(fileMetaDataForYear(year)) {
+  name = "CrLfRemover";
+}
+
+bool CrLfRemover::get(unsigned char& item) {
+  if (!link.get(item)) {
+    reportEnd();
+    return false;
+  }
+  ++numBytes;
+  ++phaseWithinRecord;
+  ++phaseWithinBlock;
+  // Both tests are equalities: the 4 added at a record end can carry the block
+  // count past its end, after which no block-end pair is expected again. With
+  // the table's values that happens in every year but 68.
+  const bool recordEnded = phaseWithinRecord == metaData.recordLen - 4;
+  if (recordEnded) {
+    ++numRecs;
+    link.expect(kCr);
+    link.expect(kLf);
+    phaseWithinRecord = 0;
+    phaseWithinBlock += 4;
+  }
+  if (phaseWithinBlock == metaData.blockLen - 8) {
+    if (!recordEnded) {
+      link.expect(kCr);
+      link.expect(kLf);
+    }
+    phaseWithinBlock = 0;
+  }
+  return true;
+}
+
+std::uint64_t CrLfRemover::plainBytesAhead() const {
+  // The block count only jumps at a record end, so up to the next record end
+  // both counts advance one per byte and the nearer target decides.
+  return std::min(stepsUntil(phaseWithinRecord, metaData.recordLen - 4),
+                  stepsUntil(phaseWithinBlock, metaData.blockLen - 8)) -
+         1;
+}
+
+bool CrLfRemover::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
+  std::size_t done = 0;
+  while (done < n) {
+    const std::size_t plain =
+        static_cast<std::size_t>(std::min<std::uint64_t>(n - done, plainBytesAhead()));
+    if (plain == 0) {
+      if (!get(out[done])) return false;
+      ++done;
+      ++got;
+      continue;
+    }
+    const std::uint32_t pulledBefore = link.moreGets;
+    std::size_t delivered;
+    try {
+      delivered = link.getMany(out + done, plain);
+    } catch (...) {
+      // The bytes that arrived before the upstream failed were delivered one
+      // by one in the single-byte protocol; count them the same way.
+      const std::uint32_t arrived = link.moreGets - pulledBefore;
+      passPlain(arrived);
+      got += arrived;
+      throw;
+    }
+    passPlain(static_cast<std::uint32_t>(delivered));
+    done += delivered;
+    got += delivered;
+    if (delivered < plain) {
+      reportEnd();
+      return false;
+    }
+  }
+  return true;
+}
+
+void CrLfRemover::reportEnd() {
+  const std::uint32_t pseudoFileSize =
+      metaData.recordLen - phaseWithinRecord + numBytes + numRecs - 3;
+  if (pseudoFileSize != metaData.fileSize) {
+    std::cerr << "pseudoFileSize != metaData.fileSize"
+              << " (" << pseudoFileSize << " != " << metaData.fileSize << ")" << std::endl;
+  }
+}
+
+void CrLfRemover::finish() {
+  std::cout << "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t" << metaData.recordLen
+            << '\t' << metaData.blockLen << '\t' << numRecs << '\t' << phaseWithinRecord
+            << std::endl;
+}

@@ -1,0 +1,57 @@
+#ifndef SURVEY_INPUT_CRLFREMOVER_H_
+#define SURVEY_INPUT_CRLFREMOVER_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/Stream.h"
+#include "core/Upstream.h"
+#include "input/FileMetaData.h"
+
+// Passes the data bytes of a year's input file on unchanged and consumes the
+// CR LF pairs exactly where the year's FileMetaData puts them, failing if one
+// is missing. Does not own the upstream stage.
+class CrLfRemover : public Stream<unsigned char> {
+ public:
+  // Sets up the link to `upstream`, then looks the year's layout up, which
+  // fails for a year without one (the link then writes its line with 0 and 0).
+  CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream);
+
+  // Delivers the next data byte. A pair that belongs after it is consumed and
+  // checked first, so a missing pair fails before that byte is delivered. The
+  // end is the upstream's end; each time it is reported the size figure is
+  // compared with the layout's fileSize, and a difference is written to
+  // standard error as a warning. The end may be asked for again.
+  bool get(unsigned char& item) override;
+
+  // As n calls of get(): the data bytes between two pair positions travel
+  // through the link in one bulk request.
+  bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override;
+
+  // Writes the layout line (the table's lengths, the records completed and
+  // the data bytes of the unfinished record) to standard output.
+  void finish() override;
+
+ private:
+  // Counts `n` data bytes that are followed by no pair.
+  void passPlain(std::uint32_t n) {
+    numBytes += n;
+    phaseWithinRecord += n;
+    phaseWithinBlock += n;
+  }
+
+  // Data bytes that can pass before the next one that a pair follows.
+  std::uint64_t plainBytesAhead() const;
+
+  void reportEnd();
+
+  [[maybe_unused]] const std::int32_t year_;  // kept for the record; the table lookup used it
+  Upstream<unsigned char> link;
+  const FileMetaData metaData;
+  std::uint32_t phaseWithinRecord = 0;  // data bytes since the last record end
+  std::uint32_t phaseWithinBlock = 0;   // block positions since the last block end
+  std::uint32_t numRecs = 0;            // records completed
+  std::uint32_t numBytes = 0;           // data bytes passed in total
+};
+
+#endif  // SURVEY_INPUT_CRLFREMOVER_H_
