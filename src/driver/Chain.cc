@@ -1,26 +1,15 @@
 #include "driver/Chain.h"
 
+#include "core/Error.h"
+#include "driver/DecodedRecordWriter.h"
+#include "framing/AddressValueifier.h"
+#include "framing/Integrator.h"
+#include "framing/Recordifier.h"
+#include "framing/Recordifier2.h"
+#include "framing/Recordifier78.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
-
-namespace {
-
-// Pulls items out of `stage` until it reports the end, keeping none. Stands in
-// for the record writer while the chain still ends before the Typifier.
-template <class T>
-void discardAll(Stream<T>& stage) {
-  T item;
-  while (stage.get(item)) {
-  }
-}
-
-void discardAll(Stream<unsigned char>& stage) {
-  unsigned char block[64 * 1024];
-  std::size_t got = 0;
-  while (stage.getMany(block, sizeof block, got)) got = 0;
-}
-
-}  // namespace
+#include "typing/Typifier.h"
 
 Chain::~Chain() {
   while (!stages_.empty()) stages_.pop_back();
@@ -33,19 +22,30 @@ void Chain::buildAndDrain(const std::string& inputPath, std::int32_t year, std::
 
 // The one place that knows the chain's shape for each year.
 void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
-                              [[maybe_unused]] std::ostream& output,
-                              [[maybe_unused]] std::ostream& metaData) {
+                              std::ostream& output, std::ostream& metaData) {
   if (year == 78) {
-    // To come: Recordifier78(year, source), Typifier<unsigned char>(metaData,
-    // year, framer), then writeDecodedRecords(*typifier, output).
-    discardAll(*source);
+    auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
+    auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
+    writeDecodedRecords(*typifier, output);
     return;
   }
   CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
-  // To come: the framer chosen by year, AddressValueifier(year, framer),
-  // Integrator(valueifier), Typifier<AddressValuePair>(metaData, year,
-  // integrator), then writeDecodedRecords(*typifier, output).
-  discardAll(*crLfRemover);
+  // Years compare as unsigned numbers, so a negative year is refused too.
+  const auto unsignedYear = static_cast<std::uint32_t>(year);
+  Stream<std::vector<Quartet>>* framer;
+  if (unsignedYear >= 68 && unsignedYear <= 76) {
+    framer = add<Recordifier>(crLfRemover);
+  } else if (unsignedYear == 80) {
+    framer = add<Recordifier2>(660, crLfRemover);
+  } else if (unsignedYear >= 82 && unsignedYear <= 88) {
+    framer = add<Recordifier2>(700, crLfRemover);
+  } else {
+    throwMessage("unsupported year ", unsignedYear);
+  }
+  auto* valueifier = add<AddressValueifier>(unsignedYear, framer);
+  auto* integrator = add<Integrator>(valueifier);
+  auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
+  writeDecodedRecords(*typifier, output);
 }
 
 void Chain::tearDown(FirstFailure& failure) {

@@ -52,7 +52,7 @@ TEST(CommandLine, HelpAndVersionAloneAnswerOnStandardOutput) {
 
 TEST(CommandLine, ArgumentsAfterTheOutputPathAreIgnored) {
   ScratchDir dir;
-  writeFile(dir / "data78.dat", "any bytes");
+  writeFile(dir / "data78.dat", "");
   RunResult r = runDecoder({"data78.dat", "out.txt", "--help", "more"}, dir.path());
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_TRUE(fs::exists(dir / "out.txt"));

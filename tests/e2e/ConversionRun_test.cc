@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "e2e/DecodedRun.h"
 #include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
 
@@ -14,12 +16,19 @@ const std::string kMissingDirectoryTail =
     "\" false after construction: probably could not create file. A possible cause for this is "
     "that the directory in the file name does not exist or the file is in use by another program.";
 
-// `records` year-76 records: 800 data bytes, then CR LF.
+// `records` year-76 records of 800 data bytes and CR LF. Record r holds 99
+// couples (address 1, value r + 1) and two end-of-record quartets: two
+// FF-records, the second empty.
 std::string year76Records(int records) {
   std::string file;
-  for (int r = 0; r < records; ++r) file += std::string(800, static_cast<char>('A' + r)) + "\r\n";
+  for (int r = 0; r < records; ++r) {
+    for (int k = 0; k < 99; ++k) file += bigEndian(1) + bigEndian(r + 1);
+    file += bigEndian(0xFFFFFFFF) + bigEndian(0xFFFFFFFF) + "\r\n";
+  }
   return file;
 }
+
+const std::string kEmptyHistogram = histogramReport({}, 0);
 
 class ConversionRun : public testing::Test {
  protected:
@@ -33,9 +42,14 @@ TEST_F(ConversionRun, CompleteRunWritesLayoutAndStatisticsLines) {
   writeFile(dir_ / "data76.dat", year76Records(2));
   RunResult r = run({"data76.dat", "out.txt"});
   EXPECT_EQ(r.exitStatus, 0);
-  EXPECT_EQ(r.out,
-            "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t2\t0\n"
-            "Reader\tmoreGets\tnoMoreGets\t1604\t1\n");
+  EXPECT_EQ(r.out, kEmptyHistogram +
+                       "Integrator\tmoreGets\tnoMoreGets\t4\t1\n"
+                       "AddressValueifier\tmoreGets\tnoMoreGets\t4\t1\n"
+                       "Recordifier\tmoreGets\tnoMoreGets\t4\t1\n"
+                       "CrLfRemover\tmoreGets\tnoMoreGets\t1600\t1\n"
+                       "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t2\t0\n"
+                       "Reader\tmoreGets\tnoMoreGets\t1604\t1\n");
+  EXPECT_EQ(contents("out.txt"), "1\n1\n2\n2\n");
   EXPECT_EQ(maskDuration(r.err),
             "pseudoFileSize != metaData.fileSize (2403 != 89358759)\nduration: * seconds\n");
   EXPECT_TRUE(exists("out.txt"));
@@ -43,10 +57,15 @@ TEST_F(ConversionRun, CompleteRunWritesLayoutAndStatisticsLines) {
 }
 
 TEST_F(ConversionRun, Year78HasNoLineEndLayout) {
-  writeFile(dir_ / "data78.dat", "bytes\r\nof any kind");
+  std::string record(275, '\0');
+  record.replace(9, 5, "\xF0\x40\x40\x40\x40");  // the header of a 275-byte record
+  writeFile(dir_ / "data78.dat", record + "\r\n");
   RunResult r = run({"data78.dat", "out.txt"});
   EXPECT_EQ(r.exitStatus, 0);
-  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.out.find("recordLen"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(r.out.find("Recordifier78")),
+            "Recordifier78\tmoreGets\tnoMoreGets\t1\t1\n"
+            "Reader\tmoreGets\tnoMoreGets\t277\t1\n");
   EXPECT_EQ(maskDuration(r.err), "duration: * seconds\n");
 }
 
@@ -104,23 +123,34 @@ TEST_F(ConversionRun, DamagedInputEndsWithTheTeardownLinesFirst) {
   writeFile(dir_ / "data76.dat", input);
   RunResult r = run({"data76.dat", "out.txt"});
   EXPECT_EQ(r.exitStatus, 1);
-  EXPECT_EQ(r.out,
-            "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t2\t800\n"
-            "Reader\tmoreGets\tnoMoreGets\t1604\t0\n");
+  EXPECT_EQ(r.out, kEmptyHistogram +
+                       "Integrator\tmoreGets\tnoMoreGets\t3\t0\n"
+                       "AddressValueifier\tmoreGets\tnoMoreGets\t3\t0\n"
+                       "Recordifier\tmoreGets\tnoMoreGets\t3\t0\n"
+                       "CrLfRemover\tmoreGets\tnoMoreGets\t1599\t0\n"
+                       "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t2\t800\n"
+                       "Reader\tmoreGets\tnoMoreGets\t1604\t0\n");
+  EXPECT_EQ(contents("out.txt"), "1\n1\n2\n");
   EXPECT_EQ(maskDuration(r.err),
-            failureReport("stream contained 120 at input location 1604 but 10 was expected"));
+            failureReport(
+                "At record 3, stream contained 120 at input location 1604 but 10 was expected"));
 }
 
 TEST_F(ConversionRun, UnreadableInputFailsOnItsFirstRead) {
   fs::create_directory(dir_ / "dir76.dat");
   RunResult r = run({"dir76.dat", "out.txt"});
   EXPECT_EQ(r.exitStatus, 1);
-  EXPECT_EQ(r.out,
-            "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t0\t0\n"
-            "Reader\tmoreGets\tnoMoreGets\t0\t0\n");
+  EXPECT_EQ(r.out, kEmptyHistogram +
+                       "Integrator\tmoreGets\tnoMoreGets\t0\t0\n"
+                       "AddressValueifier\tmoreGets\tnoMoreGets\t0\t0\n"
+                       "Recordifier\tmoreGets\tnoMoreGets\t0\t0\n"
+                       "CrLfRemover\tmoreGets\tnoMoreGets\t0\t0\n"
+                       "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t804\t3220\t0\t0\n"
+                       "Reader\tmoreGets\tnoMoreGets\t0\t0\n");
   EXPECT_EQ(maskDuration(r.err),
-            failureReport("'get()' from file \"dir76.dat\" failed for a reason other than end "
-                          "of file"));
+            failureReport(
+                "At record 0, 'get()' from file \"dir76.dat\" failed for a reason other than end "
+                "of file"));
 }
 
 TEST_F(ConversionRun, InputPathTooShortForTheYearFailsBeforeAnyFileIsMade) {

@@ -1,0 +1,230 @@
+#include "typing/Typifier.h"
+
+#include <algorithm>
+#include <exception>
+#include <iostream>
+#include <type_traits>
+
+#include "core/Error.h"
+#include "framing/FieldExtraction.h"
+#include "typing/FormatSummary.h"
+
+namespace TypifierPrivate {
+
+void TypedRecordBuilder::start(TypedRecord& out) {
+  out_ = &out;
+  used_ = 0;
+  expanded_.clear();
+  inOrder_ = true;
+}
+
+TypedValue& TypedRecordBuilder::addAtSlot(std::uint32_t address, std::uint32_t type) {
+  TypedRecord& out = *out_;
+  if (used_ == out.size()) out.emplace_back();
+  if (used_ > 0 && address < out[used_ - 1].address) inOrder_ = false;
+  AddressTypedValuePair& pair = out[used_++];
+  pair.address = address;
+  pair.value.type = type;
+  pair.value.bytes = {};
+  pair.value.text.clear();
+  return pair.value;
+}
+
+void TypedRecordBuilder::addExpanded(std::uint32_t address, std::uint32_t number) {
+  if (!expanded_.empty() && address < expanded_.back().first) inOrder_ = false;
+  expanded_.emplace_back(address, number);
+}
+
+void TypedRecordBuilder::finish() {
+  TypedRecord& out = *out_;
+  const std::size_t slots = used_;
+  out.resize(slots + expanded_.size());
+  // Merge from the back: each slot value moves at most once, by swapping into
+  // a place whose old contents are no longer needed.
+  std::size_t from = slots;
+  std::size_t to = out.size();
+  for (std::size_t e = expanded_.size(); e-- > 0;) {
+    const auto [address, number] = expanded_[e];
+    while (inOrder_ && from > 0 && out[from - 1].address > address) {
+      std::swap(out[--to], out[--from]);
+    }
+    AddressTypedValuePair& pair = out[--to];
+    pair.address = address;
+    pair.value.type = TypedValue::U;
+    pair.value.setNumber(number);
+    pair.value.text.clear();
+  }
+  if (!inOrder_) {
+    std::sort(out.begin(), out.end(),
+              [](const AddressTypedValuePair& a, const AddressTypedValuePair& b) {
+                return a.address < b.address;
+              });
+  }
+  out_ = nullptr;
+}
+
+namespace {
+
+std::uint32_t slotAddress(const VavCi& at) {
+  return at.pos->address;
+}
+std::uint32_t slotAddress(const VucCi& at) {
+  return static_cast<std::uint32_t>(at.address());
+}
+
+void skipOne(VavCi& at) {
+  ++at.pos;
+}
+void skipOne(VucCi& at) {
+  ++at.pos;
+}
+
+void appendString(VavCi& at, std::string& text, std::uint32_t last, CharacterHistogram& histogram) {
+  AppendPairsToString(at, text, last, histogram);
+}
+void appendString(VucCi& at, std::string& text, std::uint32_t last, CharacterHistogram& histogram) {
+  AppendBytesToString(at, text, last, histogram);
+}
+
+Quartet readSigned16(VavCi& at) {
+  return GetQuartet(at, 2);
+}
+Quartet readSigned16(VucCi& at) {
+  Quartet q = GetQuartet(at, 2);
+  if (q.bytes[2] & 0x80) q.bytes[0] = q.bytes[1] = 0xFF;
+  return q;
+}
+
+template <class Cursor>
+void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at, TypedRecordBuilder& out,
+               CharacterHistogram& histogram) {
+  switch (info.tag) {
+    case VpInfo::String: {
+      std::uint32_t last = info.additionalInfoRhs(VpInfo::String);
+      TypedValue& value = out.addAtSlot(address, TypedValue::S);
+      // A range ending before its own start would read nothing and never
+      // advance; it yields an empty text and moves on by one element.
+      if (last < address) {
+        skipOne(at);
+        return;
+      }
+      MatchedQuoteCounter quotes(histogram);
+      appendString(at, value.text, last, histogram);
+      return;
+    }
+    case VpInfo::Float:
+      out.addAtSlot(address, TypedValue::F).bytes = GetQuartet(at, 4).bytes;
+      return;
+    case VpInfo::Constant:
+      CheckConstant(info.additionalInfoRhs(VpInfo::Constant), GetQuartet(at, 4), address);
+      return;
+    case VpInfo::Skip:
+      skipOne(at);
+      return;
+    case VpInfo::Unsigned:
+      out.addAtSlot(address, TypedValue::U).bytes = GetQuartet(at, 4).bytes;
+      return;
+    case VpInfo::Signed:
+      out.addAtSlot(address, TypedValue::I).bytes = GetQuartet(at, 4).bytes;
+      return;
+    case VpInfo::BitArray: {
+      std::uint32_t first = info.additionalInfoRhs(VpInfo::BitArray);
+      std::uint32_t word = GetQuartet(at, 4).value();
+      for (std::uint32_t k = 0; k < 32; ++k) out.addExpanded(first + k, (word >> (31 - k)) & 1);
+      return;
+    }
+    case VpInfo::ByteArray: {
+      std::uint32_t first = info.additionalInfoRhs(VpInfo::ByteArray);
+      Quartet q = GetQuartet(at, 4);
+      for (std::uint32_t k = 0; k < 4; ++k) out.addExpanded(first + k, q.bytes[k]);
+      return;
+    }
+    case VpInfo::Signed16: {
+      Quartet q = readSigned16(at);
+      out.addAtSlot(address, TypedValue::I).bytes = q.bytes;
+      return;
+    }
+    case VpInfo::SingleChar:
+      AppendSingleCharToString(at, out.addAtSlot(address, TypedValue::S).text, histogram);
+      return;
+    default:
+      throwMessage("unrecognized VpInfo tag at address ", address);
+  }
+}
+
+template <class T>
+const VpForYear<T>& providerFor(int year);
+template <>
+const VpForYear<AddressValuePair>& providerFor(int year) {
+  return providerForYear(year);
+}
+template <>
+const VpForYear<unsigned char>& providerFor(int) {
+  return providerForYear78();
+}
+
+template <class T>
+using CursorFor = std::conditional_t<std::is_same_v<T, AddressValuePair>, VavCi, VucCi>;
+
+}  // namespace
+
+void typifySlot(const VpInfo& info, std::uint32_t address, VavCi& at, TypedRecordBuilder& out,
+                CharacterHistogram& histogram) {
+  typifyAny(info, address, at, out, histogram);
+}
+
+void typifySlot(const VpInfo& info, std::uint32_t address, VucCi& at, TypedRecordBuilder& out,
+                CharacterHistogram& histogram) {
+  typifyAny(info, address, at, out, histogram);
+}
+
+template <class T>
+Typifier<T>::Typifier(std::ostream& metaStream, int year, Stream<std::vector<T>>* upstream)
+    : metaStream(metaStream), year(year), upstream(upstream), provider(&providerFor<T>(year)) {
+  name = "Typifier";
+}
+
+template <class T>
+Typifier<T>::Typifier(std::ostream& metaStream, int year, Stream<std::vector<T>>* upstream,
+                      const VpForYear<T>& provider)
+    : metaStream(metaStream), year(year), upstream(upstream), provider(&provider) {
+  name = "Typifier";
+}
+
+template <class T>
+bool Typifier<T>::get(TypedRecord& out) {
+  try {
+    if (!upstream.get(record_)) return false;
+    typify(out);
+    return true;
+  } catch (const std::exception& e) {
+    throwMessage("At record ", upstream.moreGets, ", ", e.what());
+  }
+}
+
+template <class T>
+void Typifier<T>::typify(TypedRecord& out) {
+  builder_.start(out);
+  const Vp& vp = provider->vpFor(record_);
+  CursorFor<T> at(record_);
+  while (!at.atEnd()) {
+    std::uint32_t address = slotAddress(at);
+    typifySlot(vp.info(address), address, at, builder_, histogram);
+  }
+  builder_.finish();
+  formatStatistics[vp.recordFormat()].add(out);
+}
+
+template <class T>
+void Typifier<T>::finish() {
+  for (const auto& [index, statistics] : formatStatistics) {
+    writeFormatSection(index, statistics, metaStream);
+    provider->printFieldExpansions(metaStream, index);
+  }
+  PrintCharacterHistogram(histogram, std::cout, "character histogram");
+}
+
+template class Typifier<AddressValuePair>;
+template class Typifier<unsigned char>;
+
+}  // namespace TypifierPrivate
