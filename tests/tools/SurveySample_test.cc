@@ -103,7 +103,9 @@ struct FixedYear {
   std::set<uint32_t> discriminants;  // empty: zero for District, anything else for School
 };
 
-void PrintTo(const FixedYear& c, std::ostream* os) { *os << "year " << c.year; }
+void PrintTo(const FixedYear& c, std::ostream* os) {
+  *os << "year " << c.year;
+}
 
 class SampleFixedRecords : public testing::TestWithParam<FixedYear> {};
 
@@ -215,7 +217,10 @@ struct BadCommandLine {
   const char* message;
 };
 
-void PrintTo(const BadCommandLine& c, std::ostream* os) { *os << c.message; }
+void PrintTo(const BadCommandLine& c, std::ostream* os) {
+  *os << "survey-sample";
+  for (const std::string& arg : c.args) *os << ' ' << arg;
+}
 
 class SampleCommandLine : public testing::TestWithParam<BadCommandLine> {};
 
