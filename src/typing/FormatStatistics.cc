@@ -1,5 +1,7 @@
 #include "typing/FormatStatistics.h"
 
+#include <algorithm>
+
 bool isConstant(const Extent<TypedValue>& extent) {
   auto [min, max] = extent.get();
   return equal(min, max);
@@ -24,15 +26,39 @@ void FormatStatistics::first(Bounds& b, const TypedValue& v) {
 
 void FormatStatistics::add(const TypedRecord& record) {
   ++recordCount;
-  for (const AddressTypedValuePair& pair : record) {
-    addressRange.add(pair.address);
-    Bounds* b = pair.address < dense_.size() ? &dense_[pair.address] : boundsBeyond(pair.address);
-    if (b != nullptr) {
-      addTo(*b, pair.value);
-    } else {
-      sparse_[pair.address].add(pair.value);
+  if (record.empty()) return;
+  // The address bounds and the table stay in registers while the values go
+  // in; the bounds reach addressRange also when a value fails, and then cover
+  // the pairs up to the failing one, whose address counts before its value.
+  std::uint32_t lowest = record.front().address;
+  std::uint32_t highest = lowest;
+  Bounds* table = dense_.data();
+  std::size_t tableSize = dense_.size();
+  try {
+    for (const AddressTypedValuePair& pair : record) {
+      const std::uint32_t address = pair.address;
+      lowest = std::min(lowest, address);
+      highest = std::max(highest, address);
+      if (address < tableSize) {
+        addTo(table[address], pair.value);
+        continue;
+      }
+      Bounds* b = boundsBeyond(address);
+      table = dense_.data();
+      tableSize = dense_.size();
+      if (b != nullptr) {
+        addTo(*b, pair.value);
+      } else {
+        sparse_[address].add(pair.value);
+      }
     }
+  } catch (...) {
+    addressRange.add(lowest);
+    addressRange.add(highest);
+    throw;
   }
+  addressRange.add(lowest);
+  addressRange.add(highest);
 }
 
 std::size_t FormatStatistics::addressCount() const {

@@ -69,37 +69,51 @@ void appendDefaultFormatDouble(std::string& line, double value);
 // The room formatTypedValue needs for a value of type u, i or f.
 inline constexpr std::size_t kMaxNumberChars = 16;
 
-// The decimal digits of `n` at `p`; returns one past the last. Two digits per
-// division, as the output holds tens of millions of numbers.
+namespace decimal_detail {
+
+inline constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324"
+    "25262728293031323334353637383940414243444546474849"
+    "50515253545556575859606162636465666768697071727374"
+    "75767778798081828384858687888990919293949596979899";
+
+// Two digits of `n` (below 100), leading zero included.
+inline char* put2(char* p, std::uint32_t n) {
+  std::memcpy(p, kPairs + 2 * n, 2);
+  return p + 2;
+}
+// Four digits of `n` (below 10000), leading zeros included; the two halves
+// are independent, so their divisions overlap.
+inline char* put4(char* p, std::uint32_t n) {
+  put2(p, n / 100);
+  return put2(p + 2, n % 100);
+}
+// The digits of `n` (below 10000) without leading zeros.
+inline char* putUpTo4(char* p, std::uint32_t n) {
+  if (n < 10) {
+    *p = static_cast<char>('0' + n);
+    return p + 1;
+  }
+  if (n < 100) return put2(p, n);
+  if (n < 1000) {
+    *p = static_cast<char>('0' + n / 100);
+    return put2(p + 1, n % 100);
+  }
+  return put4(p, n);
+}
+
+}  // namespace decimal_detail
+
+// The decimal digits of `n` at `p`; returns one past the last. The output
+// holds tens of millions of numbers, so the digits are made in groups of four
+// whose divisions do not wait for each other.
 inline char* formatDecimal(char* p, std::uint32_t n) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324"
-      "25262728293031323334353637383940414243444546474849"
-      "50515253545556575859606162636465666768697071727374"
-      "75767778798081828384858687888990919293949596979899";
-  const std::size_t length = n < 10           ? 1
-                             : n < 100        ? 2
-                             : n < 1000       ? 3
-                             : n < 10000      ? 4
-                             : n < 100000     ? 5
-                             : n < 1000000    ? 6
-                             : n < 10000000   ? 7
-                             : n < 100000000  ? 8
-                             : n < 1000000000 ? 9
-                                              : 10;
-  char* const end = p + length;
-  char* q = end;
-  while (n >= 100) {
-    q -= 2;
-    std::memcpy(q, kPairs + 2 * (n % 100), 2);
-    n /= 100;
-  }
-  if (n >= 10) {
-    std::memcpy(q - 2, kPairs + 2 * n, 2);
-  } else {
-    q[-1] = static_cast<char>('0' + n);
-  }
-  return end;
+  using namespace decimal_detail;
+  if (n < 10000) return putUpTo4(p, n);
+  if (n < 100000000) return put4(putUpTo4(p, n / 10000), n % 10000);
+  const std::uint32_t low8 = n % 100000000;
+  p = putUpTo4(p, n / 100000000);
+  return put4(put4(p, low8 / 10000), low8 % 10000);
 }
 
 // Writes the fraction and the invalid codes for formatTypedValue.
