@@ -6,6 +6,9 @@
 
 namespace {
 
+constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+static_assert(sizeof kTabs - 1 == kMaxNumberChars);
+
 // Refuses a record the column walk cannot place, with the first of its faults
 // in address order.
 void checkColumns(const TypedRecord& record, std::uint64_t recordNumber) {
@@ -80,12 +83,14 @@ bool buildLine(const TypedRecord& record, std::string& line, std::size_t& length
     if (pair->address <= column) return false;
     const std::uint32_t gap = pair->address - column;
     column = pair->address;
-    if (gap == 1) {
-      *p++ = '\t';
+    if (gap <= kMaxNumberChars) {
+      // The value's own room follows the gap, so a fixed-size store of tabs
+      // stays inside the line; the value then overwrites the surplus.
+      std::memcpy(p, kTabs, kMaxNumberChars);
     } else {
       std::memset(p, '\t', gap);
-      p += gap;
     }
+    p += gap;
     p = putValue(p, pair->value, line, room);
     if (p == nullptr) return false;
   }
