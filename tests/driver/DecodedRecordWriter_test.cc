@@ -55,6 +55,18 @@ TEST(DecodedRecordWriterTest, OneLinePerRecordInDeliveryOrder) {
   EXPECT_EQ(r.written, "-7\n\n\t\t\n0\t3\n");
 }
 
+// The line is sized for numbers up front; longer texts and wide gaps make room
+// as they come, and a shorter line after a longer one keeps none of it.
+TEST(DecodedRecordWriterTest, LongTextsAndWideGapsKeepTheirColumns) {
+  const std::string longText(100, 'T');
+  WriteResult r = writeAll({{{1, s(longText)}, {18, u(4294967295)}, {60, s(longText + "!")}},
+                            {{1, u(7)}, {17, i(-2147483647 - 1)}},
+                            {{1, s("")}}});
+  EXPECT_EQ(r.failure, "");
+  EXPECT_EQ(r.written, longText + std::string(17, '\t') + "4294967295" + std::string(42, '\t') +
+                           longText + "!\n" + "7" + std::string(16, '\t') + "-2147483648\n\n");
+}
+
 TEST(DecodedRecordWriterTest, NoRecordsWriteNothing) {
   WriteResult r = writeAll({});
   EXPECT_EQ(r.failure, "");

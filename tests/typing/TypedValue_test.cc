@@ -85,6 +85,32 @@ TEST(TypedValuePrintTest, EachTypeInItsOwnForm) {
   }
 }
 
+// The digits are made in groups; every change of digit count is a place where
+// a group boundary or a leading zero can go wrong.
+TEST(TypedValuePrintTest, IntegersMatchStreamAroundEveryDigitCount) {
+  std::vector<std::uint32_t> numbers = {0, 0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x80000001};
+  for (std::uint64_t power = 1; power <= 10000000000; power *= 10) {
+    for (std::uint64_t n : {power - 1, power, power + 1, 2 * power - 1, 5 * power}) {
+      if (n <= 0xFFFFFFFF) numbers.push_back(static_cast<std::uint32_t>(n));
+    }
+  }
+  std::mt19937 random(7);
+  for (int k = 0; k < 20000; ++k) numbers.push_back(static_cast<std::uint32_t>(random()));
+  for (std::uint32_t n : numbers) {
+    for (std::uint32_t type : {TypedValue::U, TypedValue::I}) {
+      for (std::uint32_t bits : {n, 0u - n}) {
+        std::ostringstream expected;
+        if (type == TypedValue::U) {
+          expected << bits;
+        } else {
+          expected << static_cast<std::int32_t>(bits);
+        }
+        ASSERT_EQ(appended(withBits(type, bits)), expected.str()) << "type " << type;
+      }
+    }
+  }
+}
+
 TEST(TypedValuePrintTest, InvalidTypeFailsAndWritesNothing) {
   std::ostringstream out;
   EXPECT_EQ(failureOf([&] { out << invalid(); }), "unrec type");
