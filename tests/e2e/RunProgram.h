@@ -20,6 +20,9 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 // Runs the built survey-decoder.
 RunResult runDecoder(const std::vector<std::string>& args, const std::filesystem::path& workDir);
 
+// Runs the built survey-sample tool.
+RunResult runSample(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+
 // A fresh, empty directory under the system's temporary folder, removed with
 // everything in it when the object goes away.
 class ScratchDir {

@@ -45,6 +45,10 @@ RunResult runDecoder(const std::vector<std::string>& args, const fs::path& workD
   return runProgram(SURVEY_DECODER_EXE, args, workDir);
 }
 
+RunResult runSample(const std::vector<std::string>& args, const fs::path& workDir) {
+  return runProgram(SURVEY_SAMPLE_EXE, args, workDir);
+}
+
 ScratchDir::ScratchDir() {
   std::string pattern = (fs::temp_directory_path() / "survey-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
