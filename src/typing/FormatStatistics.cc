@@ -6,12 +6,14 @@ bool isConstant(const Extent<TypedValue>& extent) {
 }
 
 Extent<TypedValue>& FormatStatistics::extentAt(std::uint32_t address) {
-  if (address < dense_.size()) return dense_[address];
-  if (address < kDenseLimit) {
-    dense_.resize(std::size_t{address} + 1);
-    return dense_[address];
+  if (address >= kDenseLimit) return sparse_[address];
+  if (address >= slotOf_.size()) slotOf_.resize(std::size_t{address} + 1, 0);
+  std::uint32_t& slot = slotOf_[address];
+  if (slot == 0) {
+    dense_.emplace_back();
+    slot = static_cast<std::uint32_t>(dense_.size());
   }
-  return sparse_[address];
+  return dense_[slot - 1];
 }
 
 void FormatStatistics::add(const TypedRecord& record) {
@@ -23,7 +25,5 @@ void FormatStatistics::add(const TypedRecord& record) {
 }
 
 std::size_t FormatStatistics::addressCount() const {
-  std::size_t n = sparse_.size();
-  for (const Extent<TypedValue>& e : dense_) n += e.isUndefined() ? 0 : 1;
-  return n;
+  return dense_.size() + sparse_.size();
 }

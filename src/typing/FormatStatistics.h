@@ -61,8 +61,8 @@ class FormatStatistics {
   // ascending unsigned address order.
   template <class Fn>
   void forEachAddress(Fn&& fn) const {
-    for (std::size_t a = 0; a < dense_.size(); ++a) {
-      if (!dense_[a].isUndefined()) fn(static_cast<std::uint32_t>(a), dense_[a]);
+    for (std::size_t a = 0; a < slotOf_.size(); ++a) {
+      if (slotOf_[a] != 0) fn(static_cast<std::uint32_t>(a), dense_[slotOf_[a] - 1]);
     }
     for (const auto& [address, extent] : sparse_) fn(address, extent);
   }
@@ -70,16 +70,20 @@ class FormatStatistics {
   // The number of addresses that carried a value.
   std::size_t addressCount() const;
 
-  // Addresses below this are kept in a vector indexed by address (the layouts'
-  // addresses, expanded ones included, stay far below it); higher ones, which
-  // only explicit addresses of damaged FF-records reach, go to an ordered map.
+  // Addresses below this find their extent through a vector indexed by
+  // address (the layouts' addresses, expanded ones included, stay far below
+  // it); higher ones, which only explicit addresses of damaged FF-records
+  // reach, go to an ordered map.
   static constexpr std::uint32_t kDenseLimit = 1u << 16;
 
  private:
   Extent<TypedValue>& extentAt(std::uint32_t address);
 
-  // An entry is present exactly when its extent is defined: the first add to
-  // a new extent cannot fail.
+  // slotOf_[a] is 1 + the position of address a's extent in dense_, or 0 if a
+  // carried no value: one stray high address costs an index entry per address
+  // below it, not a whole extent. An extent is present exactly when it is
+  // defined: the first add to a new extent cannot fail.
+  std::vector<std::uint32_t> slotOf_;
   std::vector<Extent<TypedValue>> dense_;
   std::map<std::uint32_t, Extent<TypedValue>> sparse_;
 };
