@@ -1,9 +1,11 @@
 #include "fuzz/FuzzChain.h"
 
-#include <exception>
+#include <cstdlib>
 #include <iostream>
 #include <ostream>
+#include <stdexcept>
 #include <streambuf>
+#include <string>
 
 #include "driver/Chain.h"
 #include "driver/FirstFailure.h"
@@ -22,6 +24,21 @@ DiscardBuffer discard;
 std::ostream discarded(&discard);
 
 // The statistics lines, histogram and warnings would flood the fuzzer's log.
+// With SURVEY_FUZZ_MESSAGES set, each run's failure message goes to the real
+// standard error instead, so that replaying a corpus shows which refusals it
+// reaches.
+std::streambuf* const realErr = std::cerr.rdbuf();
+const bool showMessages = std::getenv("SURVEY_FUZZ_MESSAGES") != nullptr;
+// The Typifier passes every failure on as the decoder's error, the standard
+// library's included; their texts give those away.
+bool fromStandardLibrary(const std::string& message) {
+  for (const char* marker :
+       {"std::", "_M_", "vector::", "basic_string", "map::at", "max_size()", "bad_alloc"}) {
+    if (message.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
 const bool quiet = [] {
   std::cout.rdbuf(&discard);
   std::cerr.rdbuf(&discard);
@@ -42,7 +59,16 @@ void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t si
   }
   try {
     failure.rethrowIfAny();
-  } catch (const std::exception&) {
-    // The decoder's error: a legitimate answer to a hostile input.
+  } catch (const std::runtime_error& error) {
+    // The decoder's error: a legitimate answer to a hostile input. The
+    // standard library's own failures (an index out of range, a length limit,
+    // memory exhausted) mean a stage trusted a size it should not have, and
+    // escape as findings.
+    const std::string message = error.what();
+    if (showMessages) std::ostream(realErr) << year << ": " << message << '\n';
+    if (fromStandardLibrary(message)) {
+      std::ostream(realErr) << "the standard library failed: " << message << std::endl;
+      std::abort();
+    }
   }
 }

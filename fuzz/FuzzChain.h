@@ -6,7 +6,8 @@
 
 // Runs the whole chain of `year` over `size` bytes, with every output stream
 // discarded. Returns normally when the run completed or ended with the
-// decoder's error; anything else (another exception kind, a crash) escapes.
+// decoder's error (std::runtime_error); anything else, the standard library's
+// other exceptions included, escapes to the fuzzer as a finding.
 void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t size);
 
 #endif  // SURVEY_FUZZ_FUZZCHAIN_H_
