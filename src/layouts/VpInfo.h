@@ -8,14 +8,14 @@
 // one number that kind needs (`additionalInfo`, 0 where it needs none).
 struct VpInfo {
   enum Tag : std::int32_t {
-    String = 0,      // additionalInfo: last address of the string, inclusive
+    String = 0,  // additionalInfo: last address of the string, inclusive
     Float = 1,
-    Constant = 2,    // additionalInfo: the expected value (or 0)
+    Constant = 2,  // additionalInfo: the expected value (or 0)
     Skip = 3,
     Unsigned = 4,
     Signed = 5,
-    BitArray = 6,    // additionalInfo: first expanded address
-    ByteArray = 7,   // additionalInfo: first expanded address
+    BitArray = 6,   // additionalInfo: first expanded address
+    ByteArray = 7,  // additionalInfo: first expanded address
     Signed16 = 8,
     SingleChar = 9,
     NoEntry = 10,
