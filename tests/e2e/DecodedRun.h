@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/ReportTexts.h"
 #include "e2e/RunProgram.h"
 
 // Input files built the way the survey tapes lay them out, and the texts a
@@ -36,13 +37,6 @@ std::string statisticsLine(const std::string& name, std::uint32_t moreGets,
                            std::uint32_t noMoreGets);
 std::string layoutLine(std::uint32_t recordLen, std::uint32_t blockLen, std::uint32_t numRecs,
                        std::uint32_t phase);
-// The character histogram report with the given code lines ("193\t65\tA\t2").
-std::string histogramReport(const std::vector<std::string>& codeLines, std::uint32_t nonPrintable);
-
-// The summary's six key lines, four type key lines and column header.
-std::string summaryKey();
-// A field expansion section; each row is lb, ub, size, cf, e.lb, e.ub, e.s.
-std::string fieldExpansionTable(const std::vector<std::array<std::uint32_t, 7>>& rows);
 
 // One decoded value: its type letter and printed text.
 struct Column {

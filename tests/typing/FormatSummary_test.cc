@@ -4,22 +4,12 @@
 
 #include <sstream>
 
+#include "e2e/ReportTexts.h"
 #include "typing/TypedValueMakers.h"
 
 namespace {
 
-const char* const kKeyLines =
-    "Key:\n"
-    "addr\taddress (slot)\n"
-    "t\ttype\n"
-    "c\tconstant (min equals max)\n"
-    "min\tminimum (for numeric values)\n"
-    "max\tmaximum (for numeric values)\n"
-    "type u\tunsigned (non-negative) integer (e.g. 0, 3, 7)\n"
-    "type i\t(signed) integer (e.g. -3, 0, 7)\n"
-    "type f\t(decimal) fraction (e.g. 3.14)\n"
-    "type s\tstring (e.g. \"A\", \"A B\", \"02143\")\n"
-    "addr\tt\tc\tmin\tmax\tstring min/max\n";
+const std::string kKeyLines = summaryKey();
 
 std::string section(unsigned index, const FormatStatistics& statistics) {
   std::ostringstream out;
