@@ -121,9 +121,10 @@ class FormatStatistics {
   std::size_t addressCount() const;
 
   // Addresses below this are kept in a table indexed by address (the layouts'
-  // addresses, expanded ones included, stay far below it); higher ones, which
+  // addresses, expanded ones included, stay below 2200); higher ones, which
   // only explicit addresses of damaged FF-records reach, go to an ordered map.
-  static constexpr std::uint32_t kDenseLimit = 1u << 16;
+  // Kept small so that one stray address costs a damaged file little.
+  static constexpr std::uint32_t kDenseLimit = 8192;
 
  private:
   // The extent at one address of the table, small enough for the table of a

@@ -65,13 +65,15 @@ TEST(Integrator, EndLeavesPairsAndCountsOnce) {
 // ordered map over any mix of small, boundary and huge addresses.
 TEST(Integrator, AgreesWithAnOrderedMapOnRandomRecords) {
   std::mt19937 random(20240601);
-  const std::uint32_t pool[] = {0,     1,     2,     699,         700,         65534,
-                                65535, 65536, 65537, 2147483648u, 4294967294u, 4294967295u};
+  const std::uint32_t limit = Integrator::kDirectLimit;
+  const std::uint32_t pool[] = {0,           1,           2,          699,       700,
+                                limit - 2,   limit - 1,   limit,      limit + 1, 65536,
+                                2147483648u, 4294967294u, 4294967295u};
   std::vector<Pairs> input;
   for (int r = 0; r < 300; ++r) {
     Pairs record(random() % 12);
     for (AddressValuePair& pair : record) {
-      pair.address = random() % 3 == 0 ? pool[random() % std::size(pool)] : random() % 70000;
+      pair.address = random() % 3 == 0 ? pool[random() % std::size(pool)] : random() % (3 * limit);
       pair.value = Q(random());
     }
     input.push_back(record);
