@@ -1,6 +1,7 @@
 #include "driver/DecodedRecordWriter.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "core/Error.h"
 
@@ -31,14 +32,10 @@ void checkColumns(const TypedRecord& record, std::uint64_t recordNumber) {
   }
 }
 
-void writeLine(std::ostream& out, const char* begin, const char* end) {
-  out.write(begin, static_cast<std::streamsize>(end - begin));
-}
-
 // Writes `value` at `p` and returns one past it, or null for a value that
-// cannot be printed. `line` holds `p` and, past it, room for a number; a text
-// longer than that makes room as it comes, growing `room` and moving `p`.
-inline char* putValue(char* p, const TypedValue& value, std::string& line, std::size_t& room) {
+// cannot be printed. `buffer` holds `p` and, past it, room for a number; a
+// text longer than that makes room as it comes, growing `room` and moving `p`.
+inline char* putValue(char* p, const TypedValue& value, std::string& buffer, std::size_t& room) {
   switch (value.type) {
     case TypedValue::U: {
       // Most values of the expanded fields are one digit.
@@ -51,10 +48,10 @@ inline char* putValue(char* p, const TypedValue& value, std::string& line, std::
     }
     case TypedValue::S:
       if (value.text.size() > kMaxNumberChars) {
-        const std::size_t used = static_cast<std::size_t>(p - line.data());
+        const std::size_t at = static_cast<std::size_t>(p - buffer.data());
         room += value.text.size() - kMaxNumberChars;
-        if (line.size() < room) line.resize(room);
-        p = line.data() + used;
+        if (buffer.size() < room) buffer.resize(room);
+        p = buffer.data() + at;
       }
       return formatTypedValue(p, value);
     case TypedValue::I:
@@ -65,18 +62,18 @@ inline char* putValue(char* p, const TypedValue& value, std::string& line, std::
   }
 }
 
-// Builds a record's line in `line` in one pass over the record, sized up
-// front for every value but texts longer than a number. Returns false, with
-// nothing to write, at the first pair the column walk cannot take (an address
-// out of order, repeated or beyond the last column, or a value that cannot be
-// printed); otherwise sets `length`.
-bool buildLine(const TypedRecord& record, std::string& line, std::size_t& length) {
+// Builds a record's line in `buffer` from `used` on, in one pass over the
+// record, sized up front for every value but texts longer than a number.
+// Returns false, with nothing to write, at the first pair the column walk cannot
+// take (an address out of order, repeated or beyond the last column, or a value
+// that cannot be printed); otherwise moves `used` past the line.
+bool buildLine(const TypedRecord& record, std::string& buffer, std::size_t& used) {
   const std::uint32_t last = record.back().address;
   if (record.front().address != 1 || last > kLastColumn) return false;
   // Tabs before the last column, a number's room per value, the line end.
-  std::size_t room = std::size_t{last} + record.size() * kMaxNumberChars;
-  if (line.size() < room) line.resize(room);
-  char* p = putValue(line.data(), record.front().value, line, room);
+  std::size_t room = used + std::size_t{last} + record.size() * kMaxNumberChars;
+  if (buffer.size() < room) buffer.resize(room);
+  char* p = putValue(buffer.data() + used, record.front().value, buffer, room);
   if (p == nullptr) return false;
   std::uint32_t column = 1;
   for (auto pair = record.begin() + 1; pair != record.end(); ++pair) {
@@ -85,54 +82,81 @@ bool buildLine(const TypedRecord& record, std::string& line, std::size_t& length
     column = pair->address;
     if (gap <= kMaxNumberChars) {
       // The value's own room follows the gap, so a fixed-size store of tabs
-      // stays inside the line; the value then overwrites the surplus.
+      // stays inside the buffer; the value then overwrites the surplus.
       std::memcpy(p, kTabs, kMaxNumberChars);
     } else {
       std::memset(p, '\t', gap);
     }
     p += gap;
-    p = putValue(p, pair->value, line, room);
+    p = putValue(p, pair->value, buffer, room);
     if (p == nullptr) return false;
   }
   *p++ = '\n';
-  length = static_cast<std::size_t>(p - line.data());
+  used = static_cast<std::size_t>(p - buffer.data());
   return true;
 }
 
+// Puts `text` into `buffer` at `used` and moves `used` past it.
+void place(std::string_view text, std::string& buffer, std::size_t& used) {
+  if (buffer.size() < used + text.size()) buffer.resize(used + text.size());
+  std::memcpy(buffer.data() + used, text.data(), text.size());
+  used += text.size();
+}
+
+// Hands the buffered lines to `out` and empties the buffer.
+void writeOut(std::ostream& out, const std::string& buffer, std::size_t& used) {
+  out.write(buffer.data(), static_cast<std::streamsize>(used));
+  used = 0;
+}
+
+// Lines go to the stream in batches of about this size: a write per line costs
+// the kernel more than some years take to decode.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
+
 }  // namespace
 
-void writeDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::ostream& out,
-                        std::string& line) {
-  std::size_t length = 1;
+void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::string& buffer,
+                         std::size_t& used) {
   if (record.empty()) {
-    line.assign(1, '\n');
-  } else if (!buildLine(record, line, length)) {
-    // The slow road, for damaged records only: the column faults are refused
-    // before anything is written; what is left is a value that cannot be
-    // printed, which leaves its line unfinished, as written so far.
-    checkColumns(record, recordNumber);
-    line.clear();
-    std::uint32_t column = 1;
-    try {
-      for (const AddressTypedValuePair& pair : record) {
-        line.append(pair.address - column, '\t');
-        column = pair.address;
-        appendTypedValue(line, pair.value);
-      }
-    } catch (...) {
-      writeLine(out, line.data(), line.data() + line.size());
-      throw;
-    }
-    line += '\n';
-    length = line.size();
+    place("\n", buffer, used);
+    return;
   }
-  writeLine(out, line.data(), line.data() + length);
-  out.flush();
+  if (buildLine(record, buffer, used)) return;
+  // The slow road, for damaged records only: the column faults are refused
+  // before anything is placed; what is left is a value that cannot be
+  // printed, which leaves its line unfinished, as built so far.
+  checkColumns(record, recordNumber);
+  std::string line;
+  std::uint32_t column = 1;
+  try {
+    for (const AddressTypedValuePair& pair : record) {
+      line.append(pair.address - column, '\t');
+      column = pair.address;
+      appendTypedValue(line, pair.value);
+    }
+  } catch (...) {
+    place(line, buffer, used);
+    throw;
+  }
+  line += '\n';
+  place(line, buffer, used);
 }
 
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
   TypedRecord record;
-  std::string line;
+  std::string buffer;
+  std::size_t used = 0;
   std::uint64_t recordNumber = 0;
-  while (stage.get(record)) writeDecodedRecord(record, ++recordNumber, out, line);
+  try {
+    while (stage.get(record)) {
+      appendDecodedRecord(record, ++recordNumber, buffer, used);
+      if (used >= kBatchBytes) writeOut(out, buffer, used);
+    }
+  } catch (...) {
+    // The lines before a failure stay in the file.
+    writeOut(out, buffer, used);
+    throw;
+  }
+  writeOut(out, buffer, used);
+  out.flush();
 }

@@ -13,17 +13,21 @@
 inline constexpr std::uint32_t kLastColumn = 1048576;
 
 // Pulls typed records from `stage` (the chain's last stage, not owned) until it
-// reports the end, writing each as one line to `out`.
+// reports the end, writing each as one line to `out`. Lines reach `out` in
+// batches and are flushed at the end; when a record fails, every line before
+// it (and the unfinished line of a value that cannot be printed) is written
+// before the failure passes on.
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out);
 
-// Writes `record`, the `recordNumber`th of the run (1-based, for messages), as
-// one line: the value at address k in tab-separated column k, empty columns for
-// missing addresses, then "\n" and a flush. `line` is scratch storage the
-// caller may reuse between records. The record must be sorted by address;
-// a record whose first address is not 1, that holds an address more than once
-// (or out of order), or whose highest address is beyond kLastColumn fails with
-// nothing of its line written.
-void writeDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::ostream& out,
-                        std::string& line);
+// Appends the line of `record`, the `recordNumber`th of the run (1-based, for
+// messages), to the lines in buffer[0, used) and moves `used` past it: the
+// value at address k in tab-separated column k, empty columns for missing
+// addresses, then "\n". The rest of `buffer` is scratch the function may grow.
+// The record must be sorted by address; a record whose first address is not
+// 1, that holds an address more than once (or out of order), or whose highest
+// address is beyond kLastColumn fails with nothing of its line appended; a
+// value that cannot be printed fails with its line appended as far as it got.
+void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::string& buffer,
+                         std::size_t& used);
 
 #endif  // SURVEY_DRIVER_DECODEDRECORDWRITER_H_

@@ -94,19 +94,19 @@ void BM_StatisticsAddRecord(benchmark::State& state) {
 }
 BENCHMARK(BM_StatisticsAddRecord);
 
-void BM_WriteDecodedRecord(benchmark::State& state) {
+void BM_AppendDecodedRecord(benchmark::State& state) {
   std::vector<TypedRecord> records;
   for (std::uint32_t k = 0; k < 16; ++k) records.push_back(someRecord(k + 1));
-  std::ostringstream out;
-  std::string line;
+  std::string buffer;
+  std::size_t used = 0;
   std::size_t k = 0;
   for (auto _ : state) {
-    if ((k & 255) == 0) out.str("");
-    writeDecodedRecord(records[k & 15], k + 1, out, line);
+    if ((k & 255) == 0) used = 0;
+    appendDecodedRecord(records[k & 15], k + 1, buffer, used);
     ++k;
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 1660);
 }
-BENCHMARK(BM_WriteDecodedRecord);
+BENCHMARK(BM_AppendDecodedRecord);
 
 }  // namespace
