@@ -77,43 +77,55 @@ inline constexpr char kPairs[] =
     "50515253545556575859606162636465666768697071727374"
     "75767778798081828384858687888990919293949596979899";
 
-// Two digits of `n` (below 100), leading zero included.
-inline char* put2(char* p, std::uint32_t n) {
-  std::memcpy(p, kPairs + 2 * n, 2);
-  return p + 2;
+// kFloor[t] is the least number of t + 1 digits (0 for one digit).
+inline constexpr std::uint32_t kFloor[] = {0,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The number of decimal digits of `n` (1 for 0), without a branch: the bit
+// width gives the count or one less, and one comparison settles which.
+inline std::uint32_t digitCount(std::uint32_t n) {
+  const std::uint32_t t = (static_cast<std::uint32_t>(std::bit_width(n | 1)) * 1233) >> 12;
+  return t + (n >= kFloor[t]);
 }
-// Four digits of `n` (below 10000), leading zeros included; the two halves
-// are independent, so their divisions overlap.
-inline char* put4(char* p, std::uint32_t n) {
-  put2(p, n / 100);
-  return put2(p + 2, n % 100);
+
+// The eight decimal digits of `n` (below 10^8, leading zeros included) as
+// characters, the first digit in the lowest byte. Each step splits every
+// lane of the word at once: into halves of four digits, then of two, then
+// single digits; the divisions are multiplications by reciprocals that are
+// exact in the range of each lane.
+inline std::uint64_t eightDigits(std::uint32_t n) {
+  const std::uint64_t fours = (n / 10000) | (std::uint64_t{n % 10000} << 32);
+  const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007Full;
+  const std::uint64_t twos = hundreds | ((fours - 100 * hundreds) << 16);
+  const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000Full;
+  const std::uint64_t ones = tens | ((twos - 10 * tens) << 8);
+  return ones | 0x3030303030303030ull;
 }
-// The digits of `n` (below 10000) without leading zeros.
-inline char* putUpTo4(char* p, std::uint32_t n) {
-  if (n < 10) {
-    *p = static_cast<char>('0' + n);
-    return p + 1;
+
+// Stores the last `count` (1 to 8) of the eight digits at `p`, writing eight
+// bytes; returns one past the last digit.
+inline char* putLast(char* p, std::uint64_t digits, std::uint32_t count) {
+  digits >>= 8 * (8 - count);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &digits, 8);
+  } else {
+    for (int k = 0; k < 8; ++k) p[k] = static_cast<char>(digits >> (8 * k));
   }
-  if (n < 100) return put2(p, n);
-  if (n < 1000) {
-    *p = static_cast<char>('0' + n / 100);
-    return put2(p + 1, n % 100);
-  }
-  return put4(p, n);
+  return p + count;
 }
 
 }  // namespace decimal_detail
 
-// The decimal digits of `n` at `p`; returns one past the last. The output
-// holds tens of millions of numbers, so the digits are made in groups of four
-// whose divisions do not wait for each other.
+// The decimal digits of `n` at `p`; returns one past the last. Writes up to
+// ten bytes past `p`, the digits and scratch after them. The output holds
+// tens of millions of numbers of every length, so the digits are made in one
+// word and their count is computed, not branched on.
 inline char* formatDecimal(char* p, std::uint32_t n) {
   using namespace decimal_detail;
-  if (n < 10000) return putUpTo4(p, n);
-  if (n < 100000000) return put4(putUpTo4(p, n / 10000), n % 10000);
-  const std::uint32_t low8 = n % 100000000;
-  p = putUpTo4(p, n / 100000000);
-  return put4(put4(p, low8 / 10000), low8 % 10000);
+  if (n < 100000000) return putLast(p, eightDigits(n), digitCount(n));
+  const std::uint32_t high = n / 100000000;  // 1 to 42
+  std::memcpy(p, kPairs + 2 * high + (high < 10), 2);
+  return putLast(p + 1 + (high >= 10), eightDigits(n % 100000000), 8);
 }
 
 // Writes the fraction and the invalid codes for formatTypedValue.
@@ -126,12 +138,14 @@ inline char* formatTypedValue(char* p, const TypedValue& value) {
   switch (value.type) {
     case TypedValue::U:
       return formatDecimal(p, value.number());
-    case TypedValue::I:
-      if (value.number() >> 31) {
-        *p++ = '-';
-        return formatDecimal(p, 0u - value.number());
-      }
-      return formatDecimal(p, value.number());
+    case TypedValue::I: {
+      // The sign is written always and kept only for a negative number: the
+      // signs of survey answers follow no pattern a branch could learn.
+      const std::uint32_t n = value.number();
+      const std::uint32_t negative = n >> 31;
+      *p = '-';
+      return formatDecimal(p + negative, negative ? 0u - n : n);
+    }
     case TypedValue::S:
       std::memcpy(p, value.text.data(), value.text.size());
       return p + value.text.size();

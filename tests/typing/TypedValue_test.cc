@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <random>
@@ -95,7 +96,11 @@ TEST(TypedValuePrintTest, IntegersMatchStreamAroundEveryDigitCount) {
     }
   }
   std::mt19937 random(7);
-  for (int k = 0; k < 20000; ++k) numbers.push_back(static_cast<std::uint32_t>(random()));
+  for (int k = 0; k < 20000; ++k) {
+    numbers.push_back(static_cast<std::uint32_t>(random()));
+    // As many of every length as of the longest.
+    numbers.push_back(static_cast<std::uint32_t>(random() >> (random() % 32)));
+  }
   for (std::uint32_t n : numbers) {
     for (std::uint32_t type : {TypedValue::U, TypedValue::I}) {
       for (std::uint32_t bits : {n, 0u - n}) {
@@ -106,6 +111,13 @@ TEST(TypedValuePrintTest, IntegersMatchStreamAroundEveryDigitCount) {
           expected << static_cast<std::int32_t>(bits);
         }
         ASSERT_EQ(appended(withBits(type, bits)), expected.str()) << "type " << type;
+        // The writer's form stores whole words, but within its room.
+        char room[2 * kMaxNumberChars];
+        std::memset(room, '#', sizeof room);
+        const char* end = formatTypedValue(room, withBits(type, bits));
+        ASSERT_EQ(std::string(static_cast<const char*>(room), end), expected.str());
+        ASSERT_EQ(std::string(room + kMaxNumberChars, kMaxNumberChars),
+                  std::string(kMaxNumberChars, '#'));
       }
     }
   }
