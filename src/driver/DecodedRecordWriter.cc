@@ -53,10 +53,12 @@ inline char* putValue(char* p, const TypedValue& value, std::string& buffer, std
         if (buffer.size() < room) buffer.resize(room);
         p = buffer.data() + at;
       }
-      return formatTypedValue(p, value);
+      std::memcpy(p, value.text.data(), value.text.size());
+      return p + value.text.size();
     case TypedValue::I:
+      return formatSigned(p, value.number());
     case TypedValue::F:
-      return formatTypedValue(p, value);
+      return formatTypedValueAt(p, value);
     default:
       return nullptr;
   }

@@ -128,6 +128,16 @@ inline char* formatDecimal(char* p, std::uint32_t n) {
   return putLast(p + 1 + (high >= 10), eightDigits(n % 100000000), 8);
 }
 
+// formatDecimal for the two's complement number `bits`, minus sign first;
+// writes up to eleven bytes past `p`. The sign is written always and kept only
+// for a negative number: the signs of survey answers follow no pattern a
+// branch could learn.
+inline char* formatSigned(char* p, std::uint32_t bits) {
+  const std::uint32_t negative = bits >> 31;
+  *p = '-';
+  return formatDecimal(p + negative, negative ? 0u - bits : bits);
+}
+
 // Writes the fraction and the invalid codes for formatTypedValue.
 char* formatTypedValueAt(char* p, const TypedValue& value);
 
@@ -138,14 +148,8 @@ inline char* formatTypedValue(char* p, const TypedValue& value) {
   switch (value.type) {
     case TypedValue::U:
       return formatDecimal(p, value.number());
-    case TypedValue::I: {
-      // The sign is written always and kept only for a negative number: the
-      // signs of survey answers follow no pattern a branch could learn.
-      const std::uint32_t n = value.number();
-      const std::uint32_t negative = n >> 31;
-      *p = '-';
-      return formatDecimal(p + negative, negative ? 0u - n : n);
-    }
+    case TypedValue::I:
+      return formatSigned(p, value.number());
     case TypedValue::S:
       std::memcpy(p, value.text.data(), value.text.size());
       return p + value.text.size();

@@ -14,8 +14,14 @@ namespace TypifierPrivate {
 void TypedRecordBuilder::start(TypedRecord& out) {
   out_ = &out;
   used_ = 0;
+  room_ = out.size();
   expanded_.clear();
   inOrder_ = true;
+}
+
+void TypedRecordBuilder::grow() {
+  out_->emplace_back();
+  room_ = out_->size();
 }
 
 void TypedRecordBuilder::addExpandedBits(std::uint32_t first, std::uint32_t word) {

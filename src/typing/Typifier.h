@@ -31,11 +31,11 @@ class TypedRecordBuilder {
   void start(TypedRecord& out);
   // Appends a value of `type` at a slot address and returns it, with zero
   // bytes and an empty text, for the caller to fill.
-  TypedValue& addAtSlot(std::uint32_t address, std::uint32_t type) {
-    TypedRecord& out = *out_;
-    if (used_ == out.size()) out.emplace_back();
-    if (used_ > 0 && address < out[used_ - 1].address) inOrder_ = false;
-    AddressTypedValuePair& pair = out[used_++];
+  [[gnu::always_inline]] TypedValue& addAtSlot(std::uint32_t address, std::uint32_t type) {
+    if (used_ == room_) grow();
+    AddressTypedValuePair* const pairs = out_->data();
+    if (used_ > 0 && address < pairs[used_ - 1].address) inOrder_ = false;
+    AddressTypedValuePair& pair = pairs[used_++];
     pair.address = address;
     pair.value.type = type;
     pair.value.bytes = {};
@@ -54,8 +54,14 @@ class TypedRecordBuilder {
   void finish();
 
  private:
+  // Adds an element to the caller's record; out of line, so that the slot
+  // path stays small enough to inline.
+  void grow();
+
   TypedRecord* out_ = nullptr;
   std::size_t used_ = 0;
+  // out_->size(), kept here to spare the division that computes it.
+  std::size_t room_ = 0;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> expanded_;
   bool inOrder_ = true;
 };
