@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/Error.h"
+#include "driver/LineWriterThread.h"
 
 namespace {
 
@@ -105,15 +106,24 @@ void place(std::string_view text, std::string& buffer, std::size_t& used) {
   used += text.size();
 }
 
-// Hands the buffered lines to `out` and empties the buffer.
-void writeOut(std::ostream& out, const std::string& buffer, std::size_t& used) {
+// Writes a record the line writer would refuse, with whatever part of its line
+// comes before the fault, and raises the fault.
+void writeOnThisThread(const TypedRecord& record, std::uint64_t recordNumber, std::ostream& out) {
+  std::string buffer;
+  std::size_t used = 0;
+  try {
+    appendDecodedRecord(record, recordNumber, buffer, used);
+  } catch (...) {
+    out.write(buffer.data(), static_cast<std::streamsize>(used));
+    throw;
+  }
   out.write(buffer.data(), static_cast<std::streamsize>(used));
-  used = 0;
 }
 
-// Lines go to the stream in batches of about this size: a write per line costs
-// the kernel more than some years take to decode.
-constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
+// Records travel to the writing thread in batches of about this many values
+// (a few hundred KiB of lines): few enough hand-overs to cost nothing, small
+// enough to keep memory flat.
+constexpr std::size_t kBatchValues = std::size_t{1} << 15;
 
 }  // namespace
 
@@ -145,20 +155,41 @@ void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, 
 }
 
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
-  TypedRecord record;
-  std::string buffer;
-  std::size_t used = 0;
+  LineWriterThread writer(out);
   std::uint64_t recordNumber = 0;
-  try {
-    while (stage.get(record)) {
-      appendDecodedRecord(record, ++recordNumber, buffer, used);
-      if (used >= kBatchBytes) writeOut(out, buffer, used);
+  for (bool more = true; more;) {
+    RecordBatch& batch = writer.freeBatch();
+    batch.count = 0;
+    batch.firstNumber = recordNumber + 1;
+    TypedRecord refused;
+    bool fits = true;
+    try {
+      for (std::size_t values = 0; values < kBatchValues;) {
+        if (batch.count == batch.records.size()) batch.records.emplace_back();
+        TypedRecord& record = batch.records[batch.count];
+        if (!stage.get(record)) {
+          more = false;
+          break;
+        }
+        ++recordNumber;
+        if (!writesWithoutFail(record)) {
+          refused.swap(record);
+          fits = false;
+          break;
+        }
+        ++batch.count;
+        values += record.size() + 1;
+      }
+    } catch (...) {
+      // The lines before a failure stay in the file.
+      writer.submit(batch, true);
+      writer.drain();
+      throw;
     }
-  } catch (...) {
-    // The lines before a failure stay in the file.
-    writeOut(out, buffer, used);
-    throw;
+    writer.submit(batch, !more || !fits);
+    if (more && fits) continue;
+    writer.drain();
+    if (!fits) writeOnThisThread(refused, recordNumber, out);
   }
-  writeOut(out, buffer, used);
   out.flush();
 }

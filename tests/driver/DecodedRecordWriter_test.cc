@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -10,28 +11,35 @@
 
 namespace {
 
-// Hands out the given records, then reports the end.
+// Hands out the given records, then reports the end; or fails with "decoding
+// failed" when asked for the record at `failAt` (0-based).
 class RecordSource : public Stream<TypedRecord> {
  public:
-  explicit RecordSource(std::vector<TypedRecord> records) : records_(std::move(records)) {}
+  explicit RecordSource(std::vector<TypedRecord> records, std::size_t failAt = SIZE_MAX)
+      : records_(std::move(records)), failAt_(failAt) {}
   bool get(TypedRecord& out) override {
+    ++gets;
+    if (next_ == failAt_) throw std::runtime_error("decoding failed");
     if (next_ == records_.size()) return false;
     out = records_[next_++];
     return true;
   }
+  std::size_t gets = 0;
 
  private:
   std::vector<TypedRecord> records_;
+  std::size_t failAt_;
   std::size_t next_ = 0;
 };
 
 struct WriteResult {
   std::string written;
   std::string failure;
+  std::size_t gets = 0;
 };
 
-WriteResult writeAll(std::vector<TypedRecord> records) {
-  RecordSource source(std::move(records));
+WriteResult writeAll(std::vector<TypedRecord> records, std::size_t failAt = SIZE_MAX) {
+  RecordSource source(std::move(records), failAt);
   std::ostringstream out;
   WriteResult result;
   try {
@@ -40,7 +48,38 @@ WriteResult writeAll(std::vector<TypedRecord> records) {
     result.failure = e.what();
   }
   result.written = out.str();
+  result.gets = source.gets;
   return result;
+}
+
+// Records enough for many hand-overs to the writing thread, and their lines.
+struct LongRun {
+  std::vector<TypedRecord> records;
+  std::vector<std::string> lines;
+
+  explicit LongRun(std::uint32_t count) {
+    for (std::uint32_t k = 0; k < count; ++k) {
+      const std::string text(k % 23, static_cast<char>('a' + k % 26));
+      records.push_back({{1, u(k)}, {2, s(text)}, {3 + k % 5, i(-static_cast<std::int32_t>(k))}});
+      lines.push_back(std::to_string(k) + "\t" + text + std::string(1 + k % 5, '\t') +
+                      (k == 0 ? "" : "-") + std::to_string(k) + "\n");
+    }
+  }
+  std::string linesBefore(std::size_t end) const {
+    std::string joined;
+    for (std::size_t k = 0; k < end; ++k) joined += lines[k];
+    return joined;
+  }
+};
+
+// Where two long outputs part, with a little of each from there: a readable
+// failure where a full diff of megabytes would not be.
+std::string firstDifference(const std::string& written, const std::string& expected) {
+  if (written == expected) return "none";
+  std::size_t at = 0;
+  while (at < written.size() && at < expected.size() && written[at] == expected[at]) ++at;
+  return "at byte " + std::to_string(at) + ": written \"" + written.substr(at, 40) +
+         "\", expected \"" + expected.substr(at, 40) + "\"";
 }
 
 TEST(DecodedRecordWriterTest, MissingAddressesLeaveEmptyColumns) {
@@ -83,6 +122,50 @@ TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyBatchesPrecedeAFailure) {
   WriteResult r = writeAll(records);
   EXPECT_EQ(r.failure, "unrec type");
   EXPECT_EQ(r.written, expected);
+}
+
+// The lines are made on a second thread, a batch of records at a time; the
+// file must read as if one thread wrote each line in turn.
+TEST(DecodedRecordWriterTest, LongRunsKeepEveryLineInOrder) {
+  const LongRun run(60000);
+  WriteResult r = writeAll(run.records);
+  EXPECT_EQ(r.failure, "");
+  EXPECT_EQ(firstDifference(r.written, run.linesBefore(run.lines.size())), "none");
+  EXPECT_EQ(r.gets, run.records.size() + 1);
+}
+
+// A refused record ends the run where it stands: no record after it is
+// decoded, and every line before it is in the file, wherever the batches end.
+TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
+  for (std::size_t at : {std::size_t{0}, std::size_t{10921}, std::size_t{40000}}) {
+    LongRun run(50000);
+    run.records[at] = {{1, u(1)}, {7, u(2)}, {7, u(3)}};
+    WriteResult r = writeAll(run.records);
+    EXPECT_EQ(r.failure, "record " + std::to_string(at + 1) + " has address 7 more than once");
+    EXPECT_EQ(firstDifference(r.written, run.linesBefore(at)), "none") << "refused at " << at;
+    EXPECT_EQ(r.gets, at + 1);
+  }
+}
+
+TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefore) {
+  for (std::size_t at : {std::size_t{1}, std::size_t{10922}, std::size_t{45000}}) {
+    const LongRun run(50000);
+    WriteResult r = writeAll(run.records, at);
+    EXPECT_EQ(r.failure, "decoding failed");
+    EXPECT_EQ(firstDifference(r.written, run.linesBefore(at)), "none") << "failed at " << at;
+    EXPECT_EQ(r.gets, at + 1);
+  }
+}
+
+// A value that cannot be printed, late in a long run, leaves its unfinished
+// line last in the file.
+TEST(DecodedRecordWriterTest, UnprintableValueAfterManyBatchesLeavesItsLineLast) {
+  LongRun run(30000);
+  run.records[20000] = {{1, u(3)}, {3, withBits(7, 0)}};
+  WriteResult r = writeAll(run.records);
+  EXPECT_EQ(r.failure, "unrec type");
+  EXPECT_EQ(firstDifference(r.written, run.linesBefore(20000) + "3\t\t"), "none");
+  EXPECT_EQ(r.gets, 20001u);
 }
 
 TEST(DecodedRecordWriterTest, NoRecordsWriteNothing) {

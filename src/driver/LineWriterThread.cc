@@ -1,0 +1,110 @@
+#include "driver/LineWriterThread.h"
+
+#include "driver/DecodedRecordWriter.h"
+
+bool writesWithoutFail(const TypedRecord& record) {
+  if (record.empty()) return true;
+  if (record.front().address != 1 || record.back().address > kLastColumn) return false;
+  // No early exit: nearly every record passes, and a branch per value costs more.
+  bool fits = true;
+  std::uint32_t before = 0;
+  for (const AddressTypedValuePair& pair : record) {
+    fits &= (pair.address > before) & (pair.value.type <= TypedValue::F);
+    before = pair.address;
+  }
+  return fits;
+}
+
+LineWriterThread::LineWriterThread(std::ostream& out) : out_(out) {}
+
+LineWriterThread::~LineWriterThread() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+RecordBatch& LineWriterThread::freeBatch() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return freeCount_ > 0; });
+  return *free_[--freeCount_];
+}
+
+void LineWriterThread::submit(RecordBatch& batch, bool drainNext) {
+  if (drainNext && !thread_.joinable()) {
+    // Nothing to overlap with: no thread for a run this small.
+    std::exception_ptr failure;
+    try {
+      write(batch);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    std::lock_guard lock(mutex_);
+    free_[freeCount_++] = &batch;
+    if (failure && !failure_) failure_ = failure;
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    full_[fullCount_++] = &batch;
+  }
+  changed_.notify_all();
+  if (!thread_.joinable()) thread_ = std::thread(&LineWriterThread::run, this);
+}
+
+void LineWriterThread::drain() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return fullCount_ == 0 && !writing_; });
+  if (failure_) {
+    std::exception_ptr failure = failure_;
+    failure_ = nullptr;
+    std::rethrow_exception(failure);
+  }
+}
+
+// The thread's loop: takes the oldest batch handed over, writes it, hands it
+// back as free; ends when stopped with nothing left to write. After a failure
+// the remaining batches are handed back unwritten, as the run ends there.
+void LineWriterThread::run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] { return stop_ || fullCount_ > 0; });
+    if (fullCount_ == 0) return;
+    RecordBatch* batch = full_[0];
+    full_[0] = full_[1];
+    --fullCount_;
+    writing_ = true;
+    const bool failed = failure_ != nullptr;
+    lock.unlock();
+    std::exception_ptr failure;
+    if (!failed) {
+      try {
+        write(*batch);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    }
+    lock.lock();
+    if (failure) failure_ = failure;
+    free_[freeCount_++] = batch;
+    writing_ = false;
+    changed_.notify_all();
+  }
+}
+
+// One write per batch: the lines of a batch come to a few hundred KiB.
+void LineWriterThread::write(const RecordBatch& batch) {
+  std::size_t used = 0;
+  try {
+    for (std::size_t k = 0; k < batch.count; ++k) {
+      appendDecodedRecord(batch.records[k], batch.firstNumber + k, buffer_, used);
+    }
+  } catch (...) {
+    out_.write(buffer_.data(), static_cast<std::streamsize>(used));
+    throw;
+  }
+  out_.write(buffer_.data(), static_cast<std::streamsize>(used));
+}
