@@ -65,6 +65,26 @@ void BM_AppendUnsigned(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendUnsigned);
 
+// Year-78-like answers: signed numbers of every length, either sign, in no
+// order a branch predictor could learn.
+void BM_FormatMixedSignedIntegers(benchmark::State& state) {
+  std::mt19937 random(78);
+  std::vector<TypedValue> values;
+  for (int k = 0; k < 4096; ++k) {
+    const auto magnitude = static_cast<std::int32_t>(random() >> (random() % 32));
+    values.push_back(
+        valueOf(TypedValue::I, static_cast<std::uint32_t>(random() % 2 ? -magnitude : magnitude)));
+  }
+  char line[4096 * kMaxNumberChars];
+  for (auto _ : state) {
+    char* p = line;
+    for (const TypedValue& value : values) p = formatTypedValue(p, value);
+    benchmark::DoNotOptimize(p);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 4096);
+}
+BENCHMARK(BM_FormatMixedSignedIntegers);
+
 // A year-80-like record: 660 slots (some strings), 1000 expanded bits and bytes.
 TypedRecord someRecord(std::uint32_t seed) {
   TypedRecord record;
