@@ -1,5 +1,7 @@
 #include "driver/LineWriterThread.h"
 
+#include <system_error>
+
 #include "driver/DecodedRecordWriter.h"
 
 bool writesWithoutFail(const TypedRecord& record) {
@@ -34,17 +36,9 @@ RecordBatch& LineWriterThread::freeBatch() {
 }
 
 void LineWriterThread::submit(RecordBatch& batch, bool drainNext) {
-  if (drainNext && !thread_.joinable()) {
-    // Nothing to overlap with: no thread for a run this small.
-    std::exception_ptr failure;
-    try {
-      write(batch);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    std::lock_guard lock(mutex_);
-    free_[freeCount_++] = &batch;
-    if (failure && !failure_) failure_ = failure;
+  if (!thread_.joinable() && (drainNext || !startThread())) {
+    // Nothing to overlap with, or no thread to be had: written right here.
+    writeHere(batch);
     return;
   }
   {
@@ -52,7 +46,30 @@ void LineWriterThread::submit(RecordBatch& batch, bool drainNext) {
     full_[fullCount_++] = &batch;
   }
   changed_.notify_all();
-  if (!thread_.joinable()) thread_ = std::thread(&LineWriterThread::run, this);
+}
+
+bool LineWriterThread::startThread() {
+  if (noThread_) return false;
+  try {
+    thread_ = std::thread(&LineWriterThread::run, this);
+    return true;
+  } catch (const std::system_error&) {
+    // Out of threads (a process limit, say): the run goes on with one.
+    noThread_ = true;
+    return false;
+  }
+}
+
+void LineWriterThread::writeHere(RecordBatch& batch) {
+  std::exception_ptr failure;
+  try {
+    write(batch);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  std::lock_guard lock(mutex_);
+  free_[freeCount_++] = &batch;
+  if (failure && !failure_) failure_ = failure;
 }
 
 void LineWriterThread::drain() {

@@ -31,7 +31,8 @@ bool writesWithoutFail(const TypedRecord& record);
 // own, in the order the batches were handed over, while the caller decodes
 // the next ones. Only records for which writesWithoutFail() holds may be
 // handed over. The thread starts with the first batch the caller does not
-// wait for, so a run of one batch is written on the caller's thread.
+// wait for, so a run of one batch is written on the caller's thread, as is
+// every batch when the system gives no thread.
 class LineWriterThread {
  public:
   // `out` (not owned) must outlive this object; nothing else may write to it
@@ -54,7 +55,11 @@ class LineWriterThread {
   void drain();
 
  private:
+  // Starts the thread; false when the system has none to give.
+  bool startThread();
   void run();
+  // Writes `batch` on the caller's thread and frees it; a failure waits for drain().
+  void writeHere(RecordBatch& batch);
   void write(const RecordBatch& batch);
 
   std::ostream& out_;
@@ -66,6 +71,7 @@ class LineWriterThread {
   std::size_t fullCount_ = 0;
   bool writing_ = false;
   bool stop_ = false;
+  bool noThread_ = false;
   std::exception_ptr failure_;
   std::string buffer_;
   std::mutex mutex_;
