@@ -121,8 +121,8 @@ void writeOnThisThread(const TypedRecord& record, std::uint64_t recordNumber, st
 }
 
 // Records travel to the writing thread in batches of about this many values
-// (a few hundred KiB of lines): few enough hand-overs to cost nothing, small
-// enough to keep memory flat.
+// (60 to 130 KiB of lines in the fixed-length years and 78): few enough
+// hand-overs to cost nothing, small enough to keep memory flat.
 constexpr std::size_t kBatchValues = std::size_t{1} << 15;
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <thread>
 #include <vector>
 
