@@ -112,12 +112,19 @@ void LineWriterThread::run() {
   }
 }
 
-// One write per batch: the lines of a batch come to a few hundred KiB.
+// Lines go out whenever a few hundred KiB have gathered: damaged FF-records
+// can make lines of up to a million columns, and a batch of them would
+// otherwise be held whole.
 void LineWriterThread::write(const RecordBatch& batch) {
+  constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
   std::size_t used = 0;
   try {
     for (std::size_t k = 0; k < batch.count; ++k) {
       appendDecodedRecord(batch.records[k], batch.firstNumber + k, buffer_, used);
+      if (used >= kWriteBytes) {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(used));
+        used = 0;
+      }
     }
   } catch (...) {
     out_.write(buffer_.data(), static_cast<std::streamsize>(used));
