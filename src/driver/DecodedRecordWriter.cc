@@ -106,57 +106,40 @@ void place(std::string_view text, std::string& buffer, std::size_t& used) {
   used += text.size();
 }
 
-// Writes a record the line writer would refuse, with whatever part of its line
-// comes before the fault, and raises the fault.
-void writeOnThisThread(const TypedRecord& record, std::uint64_t recordNumber, std::ostream& out) {
-  std::string buffer;
-  std::size_t used = 0;
-  try {
-    appendDecodedRecord(record, recordNumber, buffer, used);
-  } catch (...) {
-    out.write(buffer.data(), static_cast<std::streamsize>(used));
-    throw;
-  }
-  out.write(buffer.data(), static_cast<std::streamsize>(used));
-}
-
 // Records travel to the writing thread in batches of about this many values
 // (60 to 130 KiB of lines in the fixed-length years and 78): few enough
 // hand-overs to cost nothing, small enough to keep memory flat.
 constexpr std::size_t kBatchValues = std::size_t{1} << 15;
 
-}  // namespace
-
-void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::string& buffer,
-                         std::size_t& used) {
-  if (record.empty()) {
-    place("\n", buffer, used);
-    return;
-  }
-  if (buildLine(record, buffer, used)) return;
-  // The slow road, for damaged records only: the column faults are refused
-  // before anything is placed; what is left is a value that cannot be
-  // printed, which leaves its line unfinished, as built so far.
-  checkColumns(record, recordNumber);
-  std::string line;
-  std::uint32_t column = 1;
+// Writes the run's first records on this thread, into one record's storage,
+// until a batch's worth of values has gone by; returns whether records are
+// left. A short run (a damaged file, say) ends here: it would gain nothing
+// from a thread, and filling a batch gives each record storage of its own.
+bool writeLeadingRecords(Stream<TypedRecord>& stage, std::ostream& out,
+                         std::uint64_t& recordNumber) {
+  GatheredLines lines(out);
+  TypedRecord record;
+  bool more = true;
   try {
-    for (const AddressTypedValuePair& pair : record) {
-      line.append(pair.address - column, '\t');
-      column = pair.address;
-      appendTypedValue(line, pair.value);
+    for (std::size_t values = 0; values < kBatchValues; values += record.size() + 1) {
+      more = stage.get(record);
+      if (!more) break;
+      lines.add(record, ++recordNumber);
     }
   } catch (...) {
-    place(line, buffer, used);
+    // The lines before a failure stay in the file.
+    lines.write();
     throw;
   }
-  line += '\n';
-  place(line, buffer, used);
+  lines.write();
+  return more;
 }
 
-void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
+// Writes the rest of the run: batches filled here, written by the writing
+// thread; a record it might refuse is written here once the batches before
+// it are out.
+void writeInBatches(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t recordNumber) {
   LineWriterThread writer(out);
-  std::uint64_t recordNumber = 0;
   for (bool more = true; more;) {
     RecordBatch& batch = writer.freeBatch();
     batch.count = 0;
@@ -189,7 +172,61 @@ void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
     writer.submit(batch, !more || !fits);
     if (more && fits) continue;
     writer.drain();
-    if (!fits) writeOnThisThread(refused, recordNumber, out);
+    if (!fits) {
+      GatheredLines lines(out);
+      lines.add(refused, recordNumber);
+      lines.write();
+    }
   }
+}
+
+}  // namespace
+
+void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::string& buffer,
+                         std::size_t& used) {
+  if (record.empty()) {
+    place("\n", buffer, used);
+    return;
+  }
+  if (buildLine(record, buffer, used)) return;
+  // The slow road, for damaged records only: the column faults are refused
+  // before anything is placed; what is left is a value that cannot be
+  // printed, which leaves its line unfinished, as built so far.
+  checkColumns(record, recordNumber);
+  std::string line;
+  std::uint32_t column = 1;
+  try {
+    for (const AddressTypedValuePair& pair : record) {
+      line.append(pair.address - column, '\t');
+      column = pair.address;
+      appendTypedValue(line, pair.value);
+    }
+  } catch (...) {
+    place(line, buffer, used);
+    throw;
+  }
+  line += '\n';
+  place(line, buffer, used);
+}
+
+void GatheredLines::add(const TypedRecord& record, std::uint64_t recordNumber) {
+  constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
+  try {
+    appendDecodedRecord(record, recordNumber, buffer_, used_);
+  } catch (...) {
+    write();
+    throw;
+  }
+  if (used_ >= kWriteBytes) write();
+}
+
+void GatheredLines::write() {
+  out_.write(buffer_.data(), static_cast<std::streamsize>(used_));
+  used_ = 0;
+}
+
+void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
+  std::uint64_t recordNumber = 0;
+  if (writeLeadingRecords(stage, out, recordNumber)) writeInBatches(stage, out, recordNumber);
   out.flush();
 }

@@ -15,7 +15,8 @@ inline constexpr std::uint32_t kLastColumn = 1048576;
 // Pulls typed records from `stage` (the chain's last stage, not owned) until it
 // reports the end, writing each as one line to `out`. The lines are made and
 // written on a second thread while the next records are decoded (see
-// LineWriterThread), reach `out` in batches and are flushed at the end. No
+// LineWriterThread) once the run has outgrown a batch, reach `out` a few
+// hundred KiB at a time and are flushed at the end. No
 // record is pulled after one the writer refuses, and when a record fails,
 // here or upstream, every line before it (and the unfinished line of a value
 // that cannot be printed) is written before the failure passes on.
@@ -31,5 +32,26 @@ void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out);
 // value that cannot be printed fails with its line appended as far as it got.
 void appendDecodedRecord(const TypedRecord& record, std::uint64_t recordNumber, std::string& buffer,
                          std::size_t& used);
+
+// Lines on their way to an output stream, gathered and written a few hundred
+// KiB at a time: damaged FF-records can make lines of up to a million
+// columns, and a batch of them must not be held whole.
+class GatheredLines {
+ public:
+  // `out` (not owned) must outlive this object.
+  explicit GatheredLines(std::ostream& out) : out_(out) {}
+
+  // Appends the line of `record` (see appendDecodedRecord). When that fails,
+  // writes the lines gathered, with the unfinished line of a value that
+  // cannot be printed, and raises again.
+  void add(const TypedRecord& record, std::uint64_t recordNumber);
+  // Writes the lines gathered so far; the buffer's storage stays for the next.
+  void write();
+
+ private:
+  std::ostream& out_;
+  std::string buffer_;
+  std::size_t used_ = 0;
+};
 
 #endif  // SURVEY_DRIVER_DECODEDRECORDWRITER_H_

@@ -2,8 +2,6 @@
 
 #include <system_error>
 
-#include "driver/DecodedRecordWriter.h"
-
 bool writesWithoutFail(const TypedRecord& record) {
   if (record.empty()) return true;
   if (record.front().address != 1 || record.back().address > kLastColumn) return false;
@@ -17,7 +15,7 @@ bool writesWithoutFail(const TypedRecord& record) {
   return fits;
 }
 
-LineWriterThread::LineWriterThread(std::ostream& out) : out_(out) {}
+LineWriterThread::LineWriterThread(std::ostream& out) : lines_(out) {}
 
 LineWriterThread::~LineWriterThread() {
   if (!thread_.joinable()) return;
@@ -112,23 +110,7 @@ void LineWriterThread::run() {
   }
 }
 
-// Lines go out whenever a few hundred KiB have gathered: damaged FF-records
-// can make lines of up to a million columns, and a batch of them would
-// otherwise be held whole.
 void LineWriterThread::write(const RecordBatch& batch) {
-  constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
-  std::size_t used = 0;
-  try {
-    for (std::size_t k = 0; k < batch.count; ++k) {
-      appendDecodedRecord(batch.records[k], batch.firstNumber + k, buffer_, used);
-      if (used >= kWriteBytes) {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(used));
-        used = 0;
-      }
-    }
-  } catch (...) {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(used));
-    throw;
-  }
-  out_.write(buffer_.data(), static_cast<std::streamsize>(used));
+  for (std::size_t k = 0; k < batch.count; ++k) lines_.add(batch.records[k], batch.firstNumber + k);
+  lines_.write();
 }

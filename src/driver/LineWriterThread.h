@@ -6,10 +6,10 @@
 #include <exception>
 #include <mutex>
 #include <ostream>
-#include <string>
 #include <thread>
 #include <vector>
 
+#include "driver/DecodedRecordWriter.h"
 #include "typing/TypedValue.h"
 
 // Typed records on their way to the line writer. The records keep their
@@ -63,7 +63,6 @@ class LineWriterThread {
   void writeHere(RecordBatch& batch);
   void write(const RecordBatch& batch);
 
-  std::ostream& out_;
   RecordBatch batches_[2];
   RecordBatch* free_[2] = {&batches_[0], &batches_[1]};
   std::size_t freeCount_ = 2;
@@ -74,7 +73,7 @@ class LineWriterThread {
   bool stop_ = false;
   bool noThread_ = false;
   std::exception_ptr failure_;
-  std::string buffer_;
+  GatheredLines lines_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::thread thread_;

@@ -53,6 +53,8 @@ WriteResult writeAll(std::vector<TypedRecord> records, std::size_t failAt = SIZE
 }
 
 // Records enough for many hand-overs to the writing thread, and their lines.
+// The first 8192 records are written before the first hand-over; batches then
+// hold 8192 each (32768 values, a record's pairs and its end counted).
 struct LongRun {
   std::vector<TypedRecord> records;
   std::vector<std::string> lines;
@@ -137,7 +139,7 @@ TEST(DecodedRecordWriterTest, LongRunsKeepEveryLineInOrder) {
 // A refused record ends the run where it stands: no record after it is
 // decoded, and every line before it is in the file, wherever the batches end.
 TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
-  for (std::size_t at : {std::size_t{0}, std::size_t{10921}, std::size_t{40000}}) {
+  for (std::size_t at : {0, 8191, 8192, 16384, 40000}) {
     LongRun run(50000);
     run.records[at] = {{1, u(1)}, {7, u(2)}, {7, u(3)}};
     WriteResult r = writeAll(run.records);
@@ -148,7 +150,7 @@ TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
 }
 
 TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefore) {
-  for (std::size_t at : {std::size_t{1}, std::size_t{10922}, std::size_t{45000}}) {
+  for (std::size_t at : {1, 8192, 8193, 16385, 45000}) {
     const LongRun run(50000);
     WriteResult r = writeAll(run.records, at);
     EXPECT_EQ(r.failure, "decoding failed");
