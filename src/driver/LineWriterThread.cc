@@ -59,12 +59,7 @@ bool LineWriterThread::startThread() {
 }
 
 void LineWriterThread::writeHere(RecordBatch& batch) {
-  std::exception_ptr failure;
-  try {
-    write(batch);
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  const std::exception_ptr failure = tryWrite(batch);
   std::lock_guard lock(mutex_);
   free_[freeCount_++] = &batch;
   if (failure && !failure_) failure_ = failure;
@@ -94,20 +89,22 @@ void LineWriterThread::run() {
     writing_ = true;
     const bool failed = failure_ != nullptr;
     lock.unlock();
-    std::exception_ptr failure;
-    if (!failed) {
-      try {
-        write(*batch);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    }
+    const std::exception_ptr failure = failed ? nullptr : tryWrite(*batch);
     lock.lock();
     if (failure) failure_ = failure;
     free_[freeCount_++] = batch;
     writing_ = false;
     changed_.notify_all();
   }
+}
+
+std::exception_ptr LineWriterThread::tryWrite(const RecordBatch& batch) {
+  try {
+    write(batch);
+  } catch (...) {
+    return std::current_exception();
+  }
+  return nullptr;
 }
 
 void LineWriterThread::write(const RecordBatch& batch) {

@@ -61,6 +61,8 @@ class LineWriterThread {
   void run();
   // Writes `batch` on the caller's thread and frees it; a failure waits for drain().
   void writeHere(RecordBatch& batch);
+  // Writes `batch`, returning what that raised instead of raising it.
+  std::exception_ptr tryWrite(const RecordBatch& batch);
   void write(const RecordBatch& batch);
 
   RecordBatch batches_[2];

@@ -13,4 +13,10 @@ struct AddressValuePair {
   friend bool operator==(const AddressValuePair&, const AddressValuePair&) = default;
 };
 
+// Addresses below this may index a table directly: the layouts' addresses,
+// expanded ones included, stay below 2200. Higher ones come only from explicit
+// addresses of damaged FF-records (up to 4294967295) and are searched for, so
+// that one stray address costs a damaged file little.
+inline constexpr std::uint32_t kDirectAddressLimit = 8192;
+
 #endif  // SURVEY_FRAMING_ADDRESSVALUEPAIR_H_

@@ -13,10 +13,9 @@
 // order, after each incoming record.
 class Integrator : public Stream<std::vector<AddressValuePair>> {
  public:
-  // Addresses below this find their entry by direct index (the layouts' stay
-  // below 2200); larger ones (up to 4294967295 in damaged input) by binary
-  // search.
-  static constexpr std::uint32_t kDirectLimit = 8192;
+  // Addresses below this find their entry by direct index, larger ones by
+  // binary search.
+  static constexpr std::uint32_t kDirectLimit = kDirectAddressLimit;
 
   // `upstream` (not owned) is the AddressValueifier and must outlive this stage.
   explicit Integrator(Stream<std::vector<AddressValuePair>>* upstream);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "framing/AddressValuePair.h"
 #include "typing/TypedValue.h"
 
 // The least and greatest of the values added so far. For typed values the
@@ -120,11 +121,9 @@ class FormatStatistics {
   // The number of addresses that carried a value.
   std::size_t addressCount() const;
 
-  // Addresses below this are kept in a table indexed by address (the layouts'
-  // addresses, expanded ones included, stay below 2200); higher ones, which
-  // only explicit addresses of damaged FF-records reach, go to an ordered map.
-  // Kept small so that one stray address costs a damaged file little.
-  static constexpr std::uint32_t kDenseLimit = 8192;
+  // Addresses below this are kept in a table indexed by address, higher ones
+  // in an ordered map.
+  static constexpr std::uint32_t kDenseLimit = kDirectAddressLimit;
 
  private:
   // The extent at one address of the table, small enough for the table of a
