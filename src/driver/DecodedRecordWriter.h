@@ -13,13 +13,13 @@
 inline constexpr std::uint32_t kLastColumn = 1048576;
 
 // Pulls typed records from `stage` (the chain's last stage, not owned) until it
-// reports the end, writing each as one line to `out`. The lines are made and
-// written on a second thread while the next records are decoded (see
-// LineWriterThread) once the run has outgrown a batch, reach `out` a few
-// hundred KiB at a time and are flushed at the end. No
-// record is pulled after one the writer refuses, and when a record fails,
-// here or upstream, every line before it (and the unfinished line of a value
-// that cannot be printed) is written before the failure passes on.
+// reports the end, writing each as one line to `out`. Once the run outgrows a
+// batch, the lines are made and written on a second thread while the next
+// records are decoded (see LineWriterThread). Lines reach `out` a few hundred
+// KiB at a time and are flushed at the end. No record is pulled after one the
+// writer refuses, and when a record fails, here or upstream, every line before
+// it (and the unfinished line of a value that cannot be printed) is written
+// before the failure passes on.
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out);
 
 // Appends the line of `record`, the `recordNumber`th of the run (1-based, for
