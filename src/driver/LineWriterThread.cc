@@ -100,14 +100,12 @@ void LineWriterThread::run() {
 
 std::exception_ptr LineWriterThread::tryWrite(const RecordBatch& batch) {
   try {
-    write(batch);
+    for (std::size_t k = 0; k < batch.count; ++k) {
+      lines_.add(batch.records[k], batch.firstNumber + k);
+    }
+    lines_.write();
   } catch (...) {
     return std::current_exception();
   }
   return nullptr;
-}
-
-void LineWriterThread::write(const RecordBatch& batch) {
-  for (std::size_t k = 0; k < batch.count; ++k) lines_.add(batch.records[k], batch.firstNumber + k);
-  lines_.write();
 }

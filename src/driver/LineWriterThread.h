@@ -63,7 +63,6 @@ class LineWriterThread {
   void writeHere(RecordBatch& batch);
   // Writes `batch`, returning what that raised instead of raising it.
   std::exception_ptr tryWrite(const RecordBatch& batch);
-  void write(const RecordBatch& batch);
 
   RecordBatch batches_[2];
   RecordBatch* free_[2] = {&batches_[0], &batches_[1]};

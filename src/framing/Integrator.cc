@@ -13,7 +13,7 @@ Integrator::Integrator(Stream<std::vector<AddressValuePair>>* upstream) : upstre
 }
 
 std::size_t Integrator::find(std::uint32_t address) const {
-  if (address < kDirectLimit) {
+  if (address < kDirectAddressLimit) {
     return address < direct_.size() && direct_[address] != 0 ? direct_[address] - 1
                                                              : latest_.size();
   }
@@ -69,7 +69,8 @@ void Integrator::addNewcomers() {
              std::back_inserter(merged_), ByAddress);
   latest_.swap(merged_);
 
-  for (std::size_t i = unmoved; i < latest_.size() && latest_[i].address < kDirectLimit; ++i) {
+  for (std::size_t i = unmoved; i < latest_.size() && latest_[i].address < kDirectAddressLimit;
+       ++i) {
     std::uint32_t address = latest_[i].address;
     if (address >= direct_.size()) direct_.resize(address + 1, 0);
     direct_[address] = static_cast<std::uint32_t>(i + 1);

@@ -13,10 +13,6 @@
 // order, after each incoming record.
 class Integrator : public Stream<std::vector<AddressValuePair>> {
  public:
-  // Addresses below this find their entry by direct index, larger ones by
-  // binary search.
-  static constexpr std::uint32_t kDirectLimit = kDirectAddressLimit;
-
   // `upstream` (not owned) is the AddressValueifier and must outlive this stage.
   explicit Integrator(Stream<std::vector<AddressValuePair>>* upstream);
 
@@ -37,7 +33,7 @@ class Integrator : public Stream<std::vector<AddressValuePair>> {
   // The state handed on: one entry per address seen, ascending.
   std::vector<AddressValuePair> latest_;
   // direct_[a] is 1 + the position of address a in latest_, or 0 if a was not
-  // seen; sized to the largest such address seen below kDirectLimit.
+  // seen; sized to the largest such address seen below kDirectAddressLimit.
   std::vector<std::uint32_t> direct_;
   // Buffers reused from record to record.
   std::vector<AddressValuePair> record_;

@@ -8,7 +8,7 @@ bool isConstant(const Extent<TypedValue>& extent) {
 }
 
 FormatStatistics::Bounds* FormatStatistics::boundsBeyond(std::uint32_t address) {
-  if (address >= kDenseLimit) return nullptr;
+  if (address >= kDirectAddressLimit) return nullptr;
   dense_.resize(std::size_t{address} + 1);
   return &dense_[address];
 }

@@ -121,10 +121,6 @@ class FormatStatistics {
   // The number of addresses that carried a value.
   std::size_t addressCount() const;
 
-  // Addresses below this are kept in a table indexed by address, higher ones
-  // in an ordered map.
-  static constexpr std::uint32_t kDenseLimit = kDirectAddressLimit;
-
  private:
   // The extent at one address of the table, small enough for the table of a
   // whole format to stay in the nearest cache. For types u, i and f the
@@ -180,6 +176,7 @@ class FormatStatistics {
   // The table entry of `address`, growing the table, or null above it.
   Bounds* boundsBeyond(std::uint32_t address);
 
+  // Addresses below kDirectAddressLimit, by address; higher ones in sparse_.
   std::vector<Bounds> dense_;
   std::vector<Extent<TypedValue>> others_;
   std::map<std::uint32_t, Extent<TypedValue>> sparse_;

@@ -65,7 +65,7 @@ TEST(Integrator, EndLeavesPairsAndCountsOnce) {
 // ordered map over any mix of small, boundary and huge addresses.
 TEST(Integrator, AgreesWithAnOrderedMapOnRandomRecords) {
   std::mt19937 random(20240601);
-  const std::uint32_t limit = Integrator::kDirectLimit;
+  const std::uint32_t limit = kDirectAddressLimit;
   const std::uint32_t pool[] = {0,           1,           2,          699,       700,
                                 limit - 2,   limit - 1,   limit,      limit + 1, 65536,
                                 2147483648u, 4294967294u, 4294967295u};

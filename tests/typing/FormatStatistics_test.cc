@@ -113,7 +113,7 @@ TEST(FormatStatisticsTest, AbsentAddressKeepsItsExtent) {
 
 TEST(FormatStatisticsTest, RowsAscendInUnsignedOrderAcrossTheDenseLimit) {
   FormatStatistics statistics;
-  const std::uint32_t limit = FormatStatistics::kDenseLimit;
+  const std::uint32_t limit = kDirectAddressLimit;
   statistics.add(record({{limit, u(1)}, {4294967295u, u(2)}, {limit - 1, u(3)}, {0, u(4)}}));
   statistics.add(record({{70, u(5)}, {2147483648u, u(6)}, {limit + 1, u(7)}}));
   EXPECT_EQ(
