@@ -1,13 +1,17 @@
 #ifndef SURVEY_CORE_OUTPUTFILE_H_
 #define SURVEY_CORE_OUTPUTFILE_H_
 
-#include <fstream>
 #include <memory>
+#include <ostream>
+#include <streambuf>
 #include <string>
 
-// A checked text output file: created (or emptied) at construction, which fails
-// if the file cannot be made; checked again by finish(), which the driver calls
-// at the end of the run. The destructor only closes and never raises.
+// A checked text output file. Construction opens the file, creating it if it
+// is absent, and fails if it cannot be opened; an existing file keeps its
+// contents until the first bytes reach it, so a run that fails before writing
+// anything leaves an earlier run's file (or a mistyped input) as it was.
+// finish(), which the driver calls at the end of the run, checks every write.
+// The destructor only closes and never raises.
 class OutputFile {
  public:
   explicit OutputFile(const std::string& path);
@@ -20,14 +24,17 @@ class OutputFile {
 
   // Writes out everything buffered, then fails with "... false before
   // destruction." if any write so far (or this last one) failed; the file is
-  // closed either way. Calling it again does nothing.
-  void finish();
+  // closed either way. `emptyIfUnwritten` empties a file that nothing was
+  // written to, as a complete run must leave it; a failed run passes false
+  // and leaves such a file untouched. Calling it again does nothing.
+  void finish(bool emptyIfUnwritten = true);
 
   const std::string fileName;
 
  private:
-  std::unique_ptr<char[]> buffer_;
-  std::ofstream stream_;
+  class FileBuffer;
+  std::unique_ptr<FileBuffer> buffer_;
+  std::ostream stream_;
 };
 
 #endif  // SURVEY_CORE_OUTPUTFILE_H_

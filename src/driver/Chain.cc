@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "driver/DecodedRecordWriter.h"
+#include "driver/Interruption.h"
 #include "framing/AddressValueifier.h"
 #include "framing/Integrator.h"
 #include "framing/Recordifier.h"
@@ -10,6 +11,16 @@
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
 #include "typing/Typifier.h"
+
+namespace {
+
+// Records leave the chain here; a signal stops the run between two of them.
+void drain(Stream<TypedRecord>& last, std::ostream& output) {
+  StopsWhenInterrupted<TypedRecord> stoppable(last);
+  writeDecodedRecords(stoppable, output);
+}
+
+}  // namespace
 
 Chain::~Chain() {
   while (!stages_.empty()) stages_.pop_back();
@@ -26,7 +37,7 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   if (year == 78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
-    writeDecodedRecords(*typifier, output);
+    drain(*typifier, output);
     return;
   }
   CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
@@ -45,7 +56,7 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   auto* valueifier = add<AddressValueifier>(unsignedYear, framer);
   auto* integrator = add<Integrator>(valueifier);
   auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
-  writeDecodedRecords(*typifier, output);
+  drain(*typifier, output);
 }
 
 void Chain::tearDown(FirstFailure& failure) {

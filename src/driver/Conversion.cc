@@ -9,9 +9,13 @@
 #include "core/Error.h"
 #include "core/OutputFile.h"
 #include "driver/Chain.h"
+#include "driver/CommandLine.h"
 #include "driver/FirstFailure.h"
+#include "driver/Interruption.h"
 #include "driver/RunTimer.h"
+#include "driver/StandardStreams.h"
 #include "driver/Usage.h"
+#include "input/InputSource.h"
 
 namespace {
 
@@ -43,11 +47,14 @@ void runConversion(int argc, const char* const* argv) {
   std::optional<OutputFile> metaData;
   Chain chain;
   failure.attempt([&] {
-    if (argc < 3) throwMessage("argc < 3 (argc == ", argc, ")");
-    const std::string inputPath = argv[1];
-    const std::string outputPath = argv[2];
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    checkOperands(commandLine);
+    const std::string& inputPath = commandLine.operands[0];
+    const std::string& outputPath = commandLine.operands[1];
     const std::string metaDataPath = outputPath + ".meta.txt";
-    const std::int32_t year = yearFromInputPath(inputPath);
+    const std::int32_t year =
+        commandLine.year ? *commandLine.year
+                         : yearFromInputPath(yearNameOf(inputPath, inputKindOf(inputPath)));
     refuseToOverwriteInput(inputPath, outputPath);
     refuseToOverwriteInput(inputPath, metaDataPath);
     output.emplace(outputPath);
@@ -55,8 +62,12 @@ void runConversion(int argc, const char* const* argv) {
     chain.buildAndDrain(inputPath, year, output->stream(), metaData->stream());
   });
   chain.tearDown(failure);
-  if (metaData) failure.attempt([&] { metaData->finish(); });
-  if (output) failure.attempt([&] { output->finish(); });
+  // A run that failed leaves a file it never wrote to as it found it.
+  const bool complete = !failure.any();
+  if (metaData) failure.attempt([&] { metaData->finish(complete); });
+  if (output) failure.attempt([&] { output->finish(complete); });
+  failure.attempt(throwIfInterrupted);
+  failure.attempt(checkStandardOutput);
   // Leaving this scope, also by the failure, destroys the timer, whose line
   // thus precedes the guard's report.
   failure.rethrowIfAny();
@@ -64,7 +75,10 @@ void runConversion(int argc, const char* const* argv) {
 
 int runGuarded(int argc, const char* const* argv) {
   try {
-    if (answerInformationRequest(argc, argv, std::cout)) return 0;
+    if (answerInformationRequest(parseCommandLine(argc, argv), std::cout)) {
+      checkStandardOutput();
+      return 0;
+    }
     runConversion(argc, argv);
     return 0;
   } catch (const std::exception& e) {
@@ -73,5 +87,6 @@ int runGuarded(int argc, const char* const* argv) {
   } catch (...) {
     std::cerr << "Caught some kind of exception other than std::exception." << std::endl;
   }
-  return 1;
+  const int signalNumber = signalThatStoppedTheRun();
+  return signalNumber != 0 ? 128 + signalNumber : 1;
 }

@@ -4,16 +4,17 @@
 #include <cstdint>
 #include <string>
 
-// One whole run: checks the command line (program, input path, output path;
-// later arguments ignored), takes the year from the input path, creates the
-// output file and OUTPUT.meta.txt, builds and drains the year's chain, then
-// takes everything down in order and writes the duration line to standard
-// error. Every step of the teardown runs even after a failure; the first
-// failure is raised at the very end, after the duration line.
+// One whole run: checks the command line (see CommandLine), takes the year
+// from --year or the input path, opens the output file and OUTPUT.meta.txt,
+// builds and drains the year's chain, then takes everything down in order,
+// checks that standard output took every line and writes the duration line
+// to standard error. Every step of the teardown runs even after a failure;
+// the first failure is raised at the very end, after the duration line.
 void runConversion(int argc, const char* const* argv);
 
 // Runs the conversion (or answers --help / --version) and turns a failure into
-// the report on standard error. Returns the exit status: 0 or 1.
+// the report on standard error. Returns the exit status: 0, 1, or 128 + N
+// when signal N stopped the run.
 int runGuarded(int argc, const char* const* argv);
 
 // The survey year: the two characters at len - 6 and len - 5 of the whole

@@ -5,28 +5,35 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: survey-decoder INPUT OUTPUT\n"
+    "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"
     "\n"
     "Decodes one yearly survey data file into OUTPUT (one tab-separated line per\n"
-    "record) and OUTPUT.meta.txt (a summary of every record format). The survey\n"
-    "year is read from INPUT's name: the two characters before a four-character\n"
-    "extension, as in data76.dat. Statistics go to standard output; warnings, the\n"
-    "duration and any failure to standard error. Exit status 0 on success, 1 on\n"
-    "failure.\n"
+    "record) and OUTPUT.meta.txt (a summary of every record format). Statistics go\n"
+    "to standard output; warnings, the duration and any failure to standard error.\n"
     "\n"
+    "Years handled: 68 to 74, 76, 78, 80, 82, 86 and 88. The year is read from\n"
+    "INPUT's name: the two characters before a four-character extension, as in\n"
+    "data76.dat (data76.dat.gz for a gzip file).\n"
+    "\n"
+    "  --year YY    take the survey year YY instead of reading it from the name\n"
+    "  INPUT -      read standard input (needs --year)\n"
+    "  INPUT *.gz   a gzip file is decompressed while it is read\n"
+    "  --           end of options (for an INPUT whose name starts with -)\n"
     "  -h, --help   show this text\n"
-    "  --version    show the version\n";
+    "  --version    show the version\n"
+    "\n"
+    "An existing OUTPUT is replaced only once the run has something to write.\n"
+    "Exit status: 0 on success, 1 on failure, 128+N when stopped by signal N.\n"
+    "See man survey-decoder.\n";
 
 }  // namespace
 
-bool answerInformationRequest(int argc, const char* const* argv, std::ostream& out) {
-  if (argc != 2) return false;
-  const std::string_view argument = argv[1];
-  if (argument == "--help" || argument == "-h") {
+bool answerInformationRequest(const CommandLine& commandLine, std::ostream& out) {
+  if (commandLine.help) {
     out << kUsage << std::flush;
     return true;
   }
-  if (argument == "--version") {
+  if (commandLine.version) {
     out << "survey-decoder " << SURVEY_DECODER_VERSION << std::endl;
     return true;
   }

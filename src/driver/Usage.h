@@ -3,9 +3,11 @@
 
 #include <ostream>
 
-// Answers a command line whose only argument is "--help", "-h" or "--version"
-// by writing the usage text or the version line to `out`; returns whether it
-// answered. Every other command line is left to the conversion run.
-bool answerInformationRequest(int argc, const char* const* argv, std::ostream& out);
+#include "driver/CommandLine.h"
+
+// Answers --help / -h (the usage text) or --version (the version line) by
+// writing to `out`, and returns whether the command line asked for either.
+// Whether the text reached `out` is the caller's to check.
+bool answerInformationRequest(const CommandLine& commandLine, std::ostream& out);
 
 #endif  // SURVEY_DRIVER_USAGE_H_

@@ -1,5 +1,9 @@
 #include "driver/Conversion.h"
+#include "driver/Interruption.h"
+#include "driver/StandardStreams.h"
 
 int main(int argc, char** argv) {
+  openClosedStandardDescriptors();
+  catchInterruptions();
   return runGuarded(argc, argv);
 }

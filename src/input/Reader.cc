@@ -3,21 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/Error.h"
-
 namespace {
 constexpr std::size_t kBlockSize = 256 * 1024;
 }
 
 Reader::Reader(const std::string& path)
     : fileName(path),
-      inFile_(path, std::ios::in | std::ios::binary),
+      source_(openBlockSource(path, inputKindOf(path))),
       buffer_(std::make_unique<unsigned char[]>(kBlockSize)) {
   name = "Reader";
-  if (!inFile_) {
-    throwMessage("inFile false after construction: probably file", " ", "\"", fileName, "\"",
-                 " does not exist");
-  }
 }
 
 bool Reader::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
@@ -35,15 +29,7 @@ bool Reader::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
 }
 
 bool Reader::refill() {
-  // A short read leaves the end-of-file state set, so the end stays reported.
-  if (inFile_.eof()) return false;
-  if (inFile_) {
-    inFile_.read(reinterpret_cast<char*>(buffer_.get()), static_cast<std::streamsize>(kBlockSize));
-    next_ = 0;
-    filled_ = static_cast<std::size_t>(inFile_.gcount());
-    if (filled_ > 0) return true;
-    if (inFile_.eof()) return false;
-  }
-  throwMessage("'get()' from file", " ", "\"", fileName, "\"",
-               " failed for a reason other than end of file");
+  next_ = 0;
+  filled_ = source_->read(buffer_.get(), kBlockSize);
+  return filled_ > 0;
 }

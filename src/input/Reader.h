@@ -2,26 +2,28 @@
 #define SURVEY_INPUT_READER_H_
 
 #include <cstddef>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "core/Stream.h"
+#include "input/InputSource.h"
 
-// The first stage of every chain: hands out the input file's bytes unchanged,
-// in file order, CR, LF and every other byte included. It reads the file in
-// large blocks into a buffer of its own so that a byte costs no stream call.
-// It has no upstream link and writes no report.
+// The first stage of every chain: hands out the input's bytes unchanged, in
+// file order, CR, LF and every other byte included: a file's, standard
+// input's ("-") or, for a gzip file, the decompressed ones (see InputKind).
+// It reads in large blocks into a buffer of its own so that a byte costs no
+// call. It has no upstream link and writes no report.
 class Reader : public Stream<unsigned char> {
  public:
-  // Opens `path` for binary reading; fails with "inFile false after
-  // construction: ..." if the file cannot be opened.
+  // Opens `path` for reading as inputKindOf(path) says; fails with "inFile
+  // false after construction: ..." if the file cannot be opened.
   explicit Reader(const std::string& path);
 
   // Delivers the next byte. The end is the end of the file; once it has been
   // reported, every later call reports it again. A read that fails for any
   // other reason fails with "'get()' from file ... failed for a reason other
-  // than end of file", after every byte read before the failure was delivered.
+  // than end of file" (a damaged gzip file with "gzip input ... is damaged:
+  // ..."), after every byte read before the failure was delivered.
   bool get(unsigned char& item) override {
     if (next_ == filled_ && !refill()) return false;
     item = buffer_[next_++];
@@ -37,7 +39,7 @@ class Reader : public Stream<unsigned char> {
   // Makes at least one unread byte available; false at the end of the file.
   bool refill();
 
-  std::ifstream inFile_;
+  std::unique_ptr<BlockSource> source_;
   std::unique_ptr<unsigned char[]> buffer_;
   std::size_t next_ = 0;    // index of the next byte to hand out
   std::size_t filled_ = 0;  // bytes of the buffer holding file data

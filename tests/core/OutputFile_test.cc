@@ -11,16 +11,44 @@
 
 namespace {
 
-TEST(OutputFile, CreatesOrEmptiesTheFileAndKeepsWhatIsWritten) {
+// An existing file is emptied by the first bytes that reach it, or at the end
+// of a complete run that wrote none; a failed run leaves an unwritten one.
+TEST(OutputFile, ExistingFileKeepsItsContentsUntilTheRunWritesOrCompletes) {
+  struct Case {
+    const char* written;  // nullptr: nothing written
+    bool complete;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"a\tb\n", true, "a\tb\n"},
+      {"a\tb\n", false, "a\tb\n"},
+      {"", true, ""},
+      {nullptr, true, ""},
+      {nullptr, false, "old content that must stay"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    const std::string path = (dir / "out.txt").string();
+    writeFile(path, "old content that must stay");
+    OutputFile file(path);
+    EXPECT_EQ(readFile(path), "old content that must stay");
+    if (c.written != nullptr) file.stream() << c.written << std::flush;
+    file.finish(c.complete);
+    EXPECT_EQ(readFile(path), c.after) << (c.written ? c.written : "nothing") << c.complete;
+    EXPECT_NO_THROW(file.finish());
+    EXPECT_EQ(readFile(path), c.after);
+  }
+}
+
+TEST(OutputFile, NewFileIsCreatedEmptyAtConstruction) {
   ScratchDir dir;
   const std::string path = (dir / "out.txt").string();
-  writeFile(path, "old content that must go");
   OutputFile file(path);
+  EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(readFile(path), "");
-  file.stream() << "a\tb" << std::endl;
-  file.finish();
-  EXPECT_EQ(readFile(path), "a\tb\n");
-  EXPECT_NO_THROW(file.finish());
+  file.stream() << std::string(200000, 'x') << "\n";
+  file.finish(false);
+  EXPECT_EQ(readFile(path), std::string(200000, 'x') + "\n");
 }
 
 TEST(OutputFile, FileThatCannotBeCreatedFailsAtConstruction) {

@@ -8,7 +8,6 @@
 
 #include "core/FailureText.h"
 #include "driver/RunTimer.h"
-#include "driver/Usage.h"
 
 namespace {
 
@@ -37,37 +36,6 @@ TEST(RunTimer, WritesOneDurationLineInSecondsWhenDestroyed) {
   { RunTimer timer(log); }
   EXPECT_TRUE(std::regex_match(log.str(), std::regex("duration: [0-9][0-9.e+-]* seconds\n")))
       << log.str();
-}
-
-struct Answer {
-  bool answered;
-  std::string text;
-};
-
-Answer ask(std::vector<const char*> argv) {
-  std::ostringstream out;
-  bool answered = answerInformationRequest(static_cast<int>(argv.size()), argv.data(), out);
-  return {answered, out.str()};
-}
-
-TEST(InformationRequest, HelpAndVersionAreAnsweredOnlyAsTheSoleArgument) {
-  const Answer help = ask({"survey-decoder", "--help"});
-  EXPECT_TRUE(help.answered);
-  EXPECT_EQ(help.text.rfind("Usage: survey-decoder INPUT OUTPUT\n", 0), 0u) << help.text;
-  EXPECT_EQ(ask({"survey-decoder", "-h"}).text, help.text);
-  const Answer version = ask({"survey-decoder", "--version"});
-  EXPECT_TRUE(version.answered);
-  EXPECT_EQ(version.text, std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n");
-
-  for (const std::vector<const char*>& argv : {std::vector<const char*>{"survey-decoder"},
-                                               {"survey-decoder", "data76.dat"},
-                                               {"survey-decoder", "--helpme"},
-                                               {"survey-decoder", "--help", "out.txt"},
-                                               {"survey-decoder", "data76.dat", "--version"}}) {
-    const Answer other = ask(argv);
-    EXPECT_FALSE(other.answered) << argv.size();
-    EXPECT_EQ(other.text, "");
-  }
 }
 
 TEST(RunGuarded, ReportsTheFailureAfterTheDurationLineAndReturnsOne) {

@@ -38,7 +38,8 @@ TEST(CommandLine, HelpAndVersionAloneAnswerOnStandardOutput) {
   ScratchDir dir;
   RunResult help = runDecoder({"--help"}, dir.path());
   EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_EQ(help.out.rfind("Usage: survey-decoder INPUT OUTPUT\n", 0), 0u) << help.out;
+  EXPECT_EQ(help.out.rfind("Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n", 0), 0u)
+      << help.out;
   EXPECT_EQ(help.err, "");
   RunResult shortHelp = runDecoder({"-h"}, dir.path());
   EXPECT_EQ(shortHelp.exitStatus, 0);
@@ -50,13 +51,15 @@ TEST(CommandLine, HelpAndVersionAloneAnswerOnStandardOutput) {
   EXPECT_EQ(entriesIn(dir.path()), 0u);
 }
 
-TEST(CommandLine, ArgumentsAfterTheOutputPathAreIgnored) {
+TEST(CommandLine, ArgumentsAfterTheOutputPathAreRefusedBeforeAnyFileIsMade) {
   ScratchDir dir;
   writeFile(dir / "data78.dat", "");
   RunResult r = runDecoder({"data78.dat", "out.txt", "--help", "more"}, dir.path());
-  EXPECT_EQ(r.exitStatus, 0) << r.err;
-  EXPECT_TRUE(fs::exists(dir / "out.txt"));
-  EXPECT_FALSE(fs::exists(dir / "more"));
+  EXPECT_EQ(r.exitStatus, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(maskDuration(r.err),
+            failureReport("unexpected argument \"--help\" after the output path"));
+  EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ TEST_F(ConversionRun, Year78HasNoLineEndLayout) {
   EXPECT_EQ(maskDuration(r.err), "duration: * seconds\n");
 }
 
-TEST_F(ConversionRun, MissingInputLeavesBothOutputsEmpty) {
+// An existing output file is left as it was; a new metadata file is made empty.
+TEST_F(ConversionRun, MissingInputKeepsAnExistingOutputAndMakesNewOnesEmpty) {
   writeFile(dir_ / "out.txt", "stale");
   RunResult r = run({"data76.dat", "out.txt"});
   EXPECT_EQ(r.exitStatus, 1);
@@ -79,7 +80,7 @@ TEST_F(ConversionRun, MissingInputLeavesBothOutputsEmpty) {
                 "inFile false after construction: probably file \"data76.dat\" does not exist"));
   EXPECT_TRUE(exists("out.txt"));
   EXPECT_TRUE(exists("out.txt.meta.txt"));
-  EXPECT_EQ(contents("out.txt"), "");
+  EXPECT_EQ(contents("out.txt"), "stale");
   EXPECT_EQ(contents("out.txt.meta.txt"), "");
 }
 

@@ -1,0 +1,32 @@
+#ifndef SURVEY_DRIVER_COMMANDLINE_H_
+#define SURVEY_DRIVER_COMMANDLINE_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks for. Options come before the operands and are
+// recognised by their exact names; every other argument, and everything after
+// "--", is an operand, so a command line without options reads as it always
+// has (INPUT OUTPUT).
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  // The survey year given by --year, in place of the one in INPUT's name.
+  std::optional<std::int32_t> year;
+  std::vector<std::string> operands;
+  // The first refusal met among the options ("" if none); raised by
+  // checkOperands() so that it is reported like any other failure of a run.
+  std::string optionError;
+};
+
+// Reads argv[1, argc). Never fails: a refusal is kept in optionError.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// Fails with the command line's first refusal, in this order: an option's
+// error, too few operands ("argc < 3 (argc == N)", N counting the program and
+// the operands as if no option had been given), an operand after OUTPUT.
+void checkOperands(const CommandLine& commandLine);
+
+#endif  // SURVEY_DRIVER_COMMANDLINE_H_

@@ -1,0 +1,38 @@
+#ifndef SURVEY_INPUT_INPUTSOURCE_H_
+#define SURVEY_INPUT_INPUTSOURCE_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// Where the input's bytes come from.
+enum class InputKind {
+  kFile,           // a plain file, read as it is
+  kStandardInput,  // the path "-"
+  kGzipFile,       // a name ending in ".gz" and a file starting with the gzip signature
+};
+
+// The kind of `path`. Reads at most the first two bytes of the file; a file
+// that cannot be opened counts as plain, and the Reader reports it.
+InputKind inputKindOf(const std::string& path);
+
+// The part of `path` that carries the survey year: the path without ".gz" for
+// a gzip file, else the whole path.
+std::string yearNameOf(const std::string& path, InputKind kind);
+
+// The input's bytes, delivered a block at a time.
+class BlockSource {
+ public:
+  virtual ~BlockSource() = default;
+  // Stores up to `n` bytes at `out` and returns how many; 0 only at the end,
+  // which is then reported again on every call. Fails with the decoder's
+  // error when the input cannot be read or (gzip) is damaged.
+  virtual std::size_t read(unsigned char* out, std::size_t n) = 0;
+};
+
+// Opens `path` as `kind`. Fails with "inFile false after construction:
+// probably file "PATH" does not exist" if it cannot be opened. Messages of
+// later failures name `path`.
+std::unique_ptr<BlockSource> openBlockSource(const std::string& path, InputKind kind);
+
+#endif  // SURVEY_INPUT_INPUTSOURCE_H_

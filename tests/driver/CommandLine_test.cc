@@ -1,0 +1,111 @@
+#include "driver/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/FailureText.h"
+#include "driver/Usage.h"
+
+namespace {
+
+CommandLine parse(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "survey-decoder");
+  return parseCommandLine(static_cast<int>(arguments.size()), arguments.data());
+}
+
+std::string refusalOf(const CommandLine& commandLine) {
+  return failureOf([&] { checkOperands(commandLine); });
+}
+
+const std::string kAccepted = "no failure";
+
+TEST(ParseCommandLine, OptionsBeforeTheOperandsAndTheRefusalsInTheirOrder) {
+  struct Case {
+    std::vector<const char*> arguments;
+    std::optional<std::int32_t> year;
+    std::vector<std::string> operands;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"data80.dat", "out.txt"}, std::nullopt, {"data80.dat", "out.txt"}, kAccepted},
+      {{"--year", "80", "-", "out.txt"}, 80, {"-", "out.txt"}, kAccepted},
+      {{"--year=-3", "in", "out"}, -3, {"in", "out"}, kAccepted},
+      {{"--year", "+76", "in", "out"}, 76, {"in", "out"}, kAccepted},
+      {{"--", "--year", "out"}, std::nullopt, {"--year", "out"}, kAccepted},
+      // Only exact option names are options: anything else is an operand.
+      {{"--helpme"}, std::nullopt, {"--helpme"}, "argc < 3 (argc == 2)"},
+      {{"in", "--year", "80"},
+       std::nullopt,
+       {"in", "--year", "80"},
+       "unexpected argument \"80\" after the output path"},
+      {{}, std::nullopt, {}, "argc < 3 (argc == 1)"},
+      {{"--year", "80", "in"}, 80, {"in"}, "argc < 3 (argc == 2)"},
+      {{"a", "b", "c", "d"},
+       std::nullopt,
+       {"a", "b", "c", "d"},
+       "unexpected argument \"c\" after the output path"},
+      {{"--year", "8O", "in", "out"},
+       std::nullopt,
+       {"in", "out"},
+       "--year needs a decimal number, not \"8O\""},
+      {{"--year=", "in", "out"},
+       std::nullopt,
+       {"in", "out"},
+       "--year needs a decimal number, not \"\""},
+      {{"--year", "99999999999", "in", "out"},
+       std::nullopt,
+       {"in", "out"},
+       "--year needs a decimal number, not \"99999999999\""},
+      {{"--year"}, std::nullopt, {}, "--year needs a value"},
+  };
+  for (const Case& c : cases) {
+    const CommandLine commandLine = parse(c.arguments);
+    SCOPED_TRACE(c.refusal);
+    EXPECT_EQ(commandLine.year, c.year);
+    EXPECT_EQ(commandLine.operands, c.operands);
+    EXPECT_EQ(refusalOf(commandLine), c.refusal);
+  }
+}
+
+TEST(ParseCommandLine, HelpAndVersionAreAnsweredWhenGivenAmongTheOptions) {
+  struct Case {
+    std::vector<const char*> arguments;
+    const char* answerStart;  // nullptr: not answered
+  };
+  const std::string version = std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n";
+  const Case cases[] = {
+      {{"--help"}, "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"},
+      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"},
+      {{"--version"}, version.c_str()},
+      {{"data76.dat", "--help"}, nullptr},
+      {{"--", "--help"}, nullptr},
+      {{"--helpme"}, nullptr},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    const bool answered = answerInformationRequest(parse(c.arguments), out);
+    SCOPED_TRACE(c.arguments.front());
+    EXPECT_EQ(answered, c.answerStart != nullptr);
+    if (c.answerStart == nullptr) {
+      EXPECT_EQ(out.str(), "");
+    } else {
+      EXPECT_EQ(out.str().rfind(c.answerStart, 0), 0u) << out.str();
+    }
+  }
+}
+
+TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
+  std::ostringstream out;
+  answerInformationRequest(parse({"--help"}), out);
+  const std::string help = out.str();
+  EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
+  for (const char* mention : {"--year YY", "INPUT -", ".gz", "--help", "--version", "--  ",
+                              "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
+    EXPECT_NE(help.find(mention), std::string::npos) << mention;
+  }
+}
+
+}  // namespace
