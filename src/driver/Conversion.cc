@@ -19,11 +19,12 @@
 
 namespace {
 
-// Creating an output file empties it, so a path that names the input file
-// would destroy the data before it is read.
+// Writing an output file empties it, so a path that names the input file
+// (standard input's file included) would destroy the data while it is read.
 void refuseToOverwriteInput(const std::string& inputPath, const std::string& outputPath) {
+  const std::string inputFile = inputPath == "-" ? "/dev/stdin" : inputPath;
   std::error_code unknown;
-  if (std::filesystem::equivalent(inputPath, outputPath, unknown)) {
+  if (std::filesystem::equivalent(inputFile, outputPath, unknown)) {
     throwMessage("Output file", " ", "\"", outputPath, "\"",
                  " is the input file; refusing to overwrite it");
   }
