@@ -11,6 +11,7 @@
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
 #include "typing/Typifier.h"
+#include "years/SurveyYears.h"
 
 namespace {
 
@@ -31,10 +32,13 @@ void Chain::buildAndDrain(const std::string& inputPath, std::int32_t year, std::
   buildAndDrainFrom(add<Reader>(inputPath), year, output, metaData);
 }
 
-// The one place that knows the chain's shape for each year.
+// The chain's shape follows the year's framing. A year without a row still
+// gets its CrLfRemover, whose construction refuses it after the Reader is
+// made, as every such year is refused.
 void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
                               std::ostream& output, std::ostream& metaData) {
-  if (year == 78) {
+  const SurveyYear* row = findSurveyYear(year);
+  if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
     drain(*typifier, output);
@@ -44,12 +48,10 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   // Years compare as unsigned numbers, so a negative year is refused too.
   const auto unsignedYear = static_cast<std::uint32_t>(year);
   Stream<std::vector<Quartet>>* framer;
-  if (unsignedYear >= 68 && unsignedYear <= 76) {
+  if (row != nullptr && row->framing == Framing::kFfRecords) {
     framer = add<Recordifier>(crLfRemover);
-  } else if (unsignedYear == 80) {
-    framer = add<Recordifier2>(660, crLfRemover);
-  } else if (unsignedYear >= 82 && unsignedYear <= 88) {
-    framer = add<Recordifier2>(700, crLfRemover);
+  } else if (row != nullptr && row->framing == Framing::kFixedLength) {
+    framer = add<Recordifier2>(row->valuesPerRecord, crLfRemover);
   } else {
     throwMessage("unsupported year ", unsignedYear);
   }

@@ -1,24 +1,28 @@
 #include "framing/AddressValueifier.h"
 
 #include "core/Error.h"
+#include "years/SurveyYears.h"
 
 AddressValueifier::AddressValueifier(std::uint32_t year, Stream<std::vector<Quartet>>* upstream)
     : year(year), upstream(upstream) {
   name = "AddressValueifier";
+  const SurveyYear* row = findSurveyYear(static_cast<std::int32_t>(year));
+  if (row != nullptr) framing_ = row->framing;
 }
 
 bool AddressValueifier::get(std::vector<AddressValuePair>& pairs) {
   if (!upstream.get(record_)) return false;
   pairs.clear();
   if (record_.empty()) return true;
-  if (year >= 68 && year <= 76) {
+  if (framing_ == Framing::kFfRecords) {
     std::size_t i = 0;
     for (; i + 1 < record_.size(); i += 2) pairs.push_back({record_[i].value(), record_[i + 1]});
     if (i < record_.size()) throwMessage("no val for addr ", record_[i].value());
     return true;
   }
-  if (year == 78) throwMessage("78 unexpected in AddressValueifier::get", year);
-  if (year >= 80 && year <= 88) {
+  // Only a chain built wrongly reaches the two refusals.
+  if (framing_ == Framing::kYear78) throwMessage("78 unexpected in AddressValueifier::get", year);
+  if (framing_ == Framing::kFixedLength) {
     pairs.resize(record_.size());
     for (std::size_t i = 0; i < record_.size(); ++i) {
       pairs[i] = {static_cast<std::uint32_t>(i + 1), record_[i]};

@@ -2,16 +2,18 @@
 #define SURVEY_FRAMING_ADDRESSVALUEIFIER_H_
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/Stream.h"
 #include "core/Upstream.h"
 #include "framing/AddressValuePair.h"
 #include "framing/Quartet.h"
+#include "years/SurveyYears.h"
 
-// Turns each framed record of quartets into address/value pairs: in years 68
-// to 76 every value follows its explicit address quartet, in years 80 to 88
-// the n-th quartet stands at address n.
+// Turns each framed record of quartets into address/value pairs, as the
+// year's framing says: in FF-records every value follows its explicit address
+// quartet, in fixed-length records the n-th quartet stands at address n.
 class AddressValueifier : public Stream<std::vector<AddressValuePair>> {
  public:
   // `upstream` (not owned) is the framer and must outlive this stage.
@@ -27,6 +29,8 @@ class AddressValueifier : public Stream<std::vector<AddressValuePair>> {
 
  private:
   std::vector<Quartet> record_;  // reused from record to record
+  // The year's framing; none for a year without a row, which get() refuses.
+  std::optional<Framing> framing_;
 };
 
 #endif  // SURVEY_FRAMING_ADDRESSVALUEIFIER_H_

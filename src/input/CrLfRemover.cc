@@ -18,7 +18,7 @@ std::uint64_t stepsUntil(std::uint32_t phase, std::uint32_t target) {
 }  // namespace
 
 CrLfRemover::CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream)
-    : year_(year), link(upstream), metaData(fileMetaDataForYear(year)) {
+    : link(upstream), metaData(fileMetaDataForYear(year)) {
   name = "CrLfRemover";
 }
 

@@ -45,7 +45,6 @@ class CrLfRemover : public Stream<unsigned char> {
 
   void reportEnd();
 
-  [[maybe_unused]] const std::int32_t year_;  // kept for the record; the table lookup used it
   Upstream<unsigned char> link;
   const FileMetaData metaData;
   std::uint32_t phaseWithinRecord = 0;  // data bytes since the last record end

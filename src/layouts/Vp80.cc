@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::uint32_t kHighestAddress = 660;
 constexpr std::uint32_t kFirstExpanded = 661;
 
 const StringRanges& districtStrings() {
@@ -67,7 +66,7 @@ constexpr std::uint32_t kSchoolWindowStep = 12;
 }  // namespace
 
 Vp80_District::Vp80_District()
-    : ExpandingVp(kHighestAddress, districtStrings(), kDistrictExpansions, kFirstExpanded) {}
+    : ExpandingVp(kVp80HighestAddress, districtStrings(), kDistrictExpansions, kFirstExpanded) {}
 
 const Vp80_District& Vp80_District::instance() {
   static const Precomputed<Vp80_District> layout;
@@ -81,7 +80,7 @@ VpInfo Vp80_District::ruleChain(std::uint32_t address) const {
 }
 
 Vp80_School::Vp80_School()
-    : ExpandingVp(kHighestAddress, schoolStrings(), schoolExpansions(), kFirstExpanded) {}
+    : ExpandingVp(kVp80HighestAddress, schoolStrings(), schoolExpansions(), kFirstExpanded) {}
 
 const Vp80_School& Vp80_School::instance() {
   static const Precomputed<Vp80_School> layout;

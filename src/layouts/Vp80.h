@@ -5,6 +5,10 @@
 
 #include "layouts/ExpandingVp.h"
 
+// The highest record address of year 80's layouts: a fixed-length record holds
+// one value for each address from 1 to it.
+inline constexpr std::uint32_t kVp80HighestAddress = 660;
+
 // The layouts of year 80, whose records hold 660 values at addresses 1 to 660.
 
 class Vp80_District : public ExpandingVp {

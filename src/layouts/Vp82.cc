@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::uint32_t kHighestAddress = 700;
 constexpr std::uint32_t kFirstExpanded = 701;
 
 constexpr FieldExpansion kDistrictExpansions[] = {
@@ -37,7 +36,8 @@ constexpr std::uint32_t kSchoolWindowStep = 11;
 }  // namespace
 
 Vp82_District::Vp82_District()
-    : ExpandingVp(kHighestAddress, districtStringRanges(), kDistrictExpansions, kFirstExpanded) {}
+    : ExpandingVp(kVp82HighestAddress, districtStringRanges(), kDistrictExpansions,
+                  kFirstExpanded) {}
 
 const Vp82_District& Vp82_District::instance() {
   static const Precomputed<Vp82_District> layout;
@@ -51,7 +51,7 @@ VpInfo Vp82_District::ruleChain(std::uint32_t address) const {
 }
 
 Vp82_School::Vp82_School()
-    : ExpandingVp(kHighestAddress, schoolStringRanges(), kSchoolExpansions, kFirstExpanded) {}
+    : ExpandingVp(kVp82HighestAddress, schoolStringRanges(), kSchoolExpansions, kFirstExpanded) {}
 
 const Vp82_School& Vp82_School::instance() {
   static const Precomputed<Vp82_School> layout;

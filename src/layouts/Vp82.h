@@ -5,6 +5,10 @@
 
 #include "layouts/ExpandingVp.h"
 
+// The highest record address of year 82's layouts: a fixed-length record holds
+// one value for each address from 1 to it.
+inline constexpr std::uint32_t kVp82HighestAddress = 700;
+
 // The layouts of year 82, whose records hold 700 values at addresses 1 to 700.
 
 class Vp82_District : public ExpandingVp {

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::uint32_t kHighestAddress = 700;
 constexpr std::uint32_t kFirstExpanded = 701;
 
 // District and School pack the same ranges.
@@ -39,7 +38,7 @@ constexpr RuleRow kSummaryRules[] = {
 }  // namespace
 
 Vp8688_District::Vp8688_District(std::uint32_t lastSkipped)
-    : ExpandingVp(kHighestAddress, districtStringRanges(), kExpansions, kFirstExpanded),
+    : ExpandingVp(kVp8688HighestAddress, districtStringRanges(), kExpansions, kFirstExpanded),
       lastSkipped_(lastSkipped) {}
 
 const Vp8688_District& Vp8688_District::year86() {
@@ -61,7 +60,7 @@ VpInfo Vp8688_District::ruleChain(std::uint32_t address) const {
 }
 
 Vp8688_School::Vp8688_School()
-    : ExpandingVp(kHighestAddress, schoolStringRanges(), kExpansions, kFirstExpanded) {}
+    : ExpandingVp(kVp8688HighestAddress, schoolStringRanges(), kExpansions, kFirstExpanded) {}
 
 const Vp8688_School& Vp8688_School::instance() {
   static const Precomputed<Vp8688_School> layout;
@@ -76,7 +75,7 @@ VpInfo Vp8688_School::ruleChain(std::uint32_t address) const {
 }
 
 Vp8688_District_Summary::Vp8688_District_Summary()
-    : PrecomputedVp(kHighestAddress), strings_(districtStringRanges()) {}
+    : PrecomputedVp(kVp8688HighestAddress), strings_(districtStringRanges()) {}
 
 const Vp8688_District_Summary& Vp8688_District_Summary::instance() {
   static const Precomputed<Vp8688_District_Summary> layout;

@@ -7,6 +7,10 @@
 #include "layouts/ExpandingVp.h"
 #include "layouts/LayoutRules.h"
 
+// The highest record address of years 86 and 88's layouts: a fixed-length record holds
+// one value for each address from 1 to it.
+inline constexpr std::uint32_t kVp8688HighestAddress = 700;
+
 // The layouts of years 86 and 88, whose records hold 700 values at addresses 1 to 700.
 // The two years share the School and District_Summary layouts; their District layouts
 // differ only in where a run of skipped values ends.

@@ -1,39 +1,40 @@
 #include "layouts/VpForYear.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "core/Error.h"
-#include "layouts/Vp6874.h"
-#include "layouts/Vp76.h"
 #include "layouts/Vp78.h"
-#include "layouts/Vp80.h"
-#include "layouts/Vp82.h"
-#include "layouts/Vp8688.h"
 #include "layouts/VpForYearVaryingByRecordFmt.h"
 #include "layouts/VpIndexer.h"
+#include "years/SurveyYears.h"
 
 // Every provider, indexer and layout is a function-local static, built on first use, so
 // nothing here depends on the order in which translation units are initialised.
 
 namespace {
 
-using PairProvider = VpForYearVaryingByRecordFmt<AddressValuePair>;
-
-// Years 68 to 76: one format.
-class VpForYearInvariant final : public PairProvider {
+// A pair year's provider, made from its row of the survey-year table.
+class TableProvider final : public VpForYearVaryingByRecordFmt<AddressValuePair> {
  public:
-  explicit VpForYearInvariant(const Vp& layout) : PairProvider(zero(), {&layout}) {}
+  explicit TableProvider(const SurveyYear& row)
+      : VpForYearVaryingByRecordFmt(row.formatChooser(), layoutsOf(row)), row_(row) {}
+
+  bool sameAs(const SurveyYear& row) const {
+    return row.formatChooser == row_.formatChooser && row.layouts == row_.layouts;
+  }
+
+  static std::vector<const Vp*> layoutsOf(const SurveyYear& row) {
+    std::vector<const Vp*> layouts;
+    for (const auto& layout : row.layouts) {
+      if (layout != nullptr) layouts.push_back(&layout());
+    }
+    return layouts;
+  }
 
  private:
-  class VpIndexerZero final : public VpIndexer<AddressValuePair> {
-   public:
-    unsigned index(const std::vector<AddressValuePair>&) const override { return 0; }
-  };
-
-  static const VpIndexerZero& zero() {
-    static const VpIndexerZero indexer;
-    return indexer;
-  }
+  const SurveyYear& row_;
 };
 
 // Year 78: byte records told apart by their length.
@@ -59,98 +60,21 @@ class VpForYearVaryingByRecordFmt78 final : public VpForYearVaryingByRecordFmt<u
   }
 };
 
-const VpIndexer8688& indexer8688() {
-  static const VpIndexer8688 indexer;
-  return indexer;
-}
-
-class VpForYearVaryingByRecordFmt80 final : public PairProvider {
- public:
-  VpForYearVaryingByRecordFmt80()
-      : PairProvider(indexer(), {&Vp80_District::instance(), &Vp80_School::instance()}) {}
-
- private:
-  static const VpIndexer8082& indexer() {
-    static const VpIndexer8082 indexer(2);
-    return indexer;
-  }
-};
-
-class VpForYearVaryingByRecordFmt82 final : public PairProvider {
- public:
-  VpForYearVaryingByRecordFmt82()
-      : PairProvider(indexer(), {&Vp82_District::instance(), &Vp82_School::instance()}) {}
-
- private:
-  static const VpIndexer8082& indexer() {
-    static const VpIndexer8082 indexer(3);
-    return indexer;
-  }
-};
-
-class VpForYearVaryingByRecordFmt86 final : public PairProvider {
- public:
-  VpForYearVaryingByRecordFmt86()
-      : PairProvider(indexer8688(), {&Vp8688_District::year86(), &Vp8688_School::instance(),
-                                     &Vp8688_District_Summary::instance()}) {}
-};
-
-class VpForYearVaryingByRecordFmt88 final : public PairProvider {
- public:
-  VpForYearVaryingByRecordFmt88()
-      : PairProvider(indexer8688(), {&Vp8688_District::year88(), &Vp8688_School::instance(),
-                                     &Vp8688_District_Summary::instance()}) {}
-};
-
 }  // namespace
 
+// Years whose rows list the same chooser and layouts share one provider.
 const VpForYear<AddressValuePair>& providerForYear(int year) {
-  const auto unsignedYear = static_cast<std::uint32_t>(year);
-  switch (unsignedYear) {
-    case 68:
-    case 70:
-    case 72:
-    case 73: {
-      static const VpForYearInvariant provider(Vp6874::instance());
-      return provider;
-    }
-    case 69: {
-      static const VpForYearInvariant provider(Vp69::instance());
-      return provider;
-    }
-    case 71: {
-      static const VpForYearInvariant provider(Vp71::instance());
-      return provider;
-    }
-    case 74: {
-      static const VpForYearInvariant provider(Vp74::instance());
-      return provider;
-    }
-    case 76: {
-      static const VpForYearInvariant provider(Vp76::instance());
-      return provider;
-    }
-    case 78:
-      throwMessage("78 handled differently");
-    case 80: {
-      static const VpForYearVaryingByRecordFmt80 provider;
-      return provider;
-    }
-    case 82: {
-      static const VpForYearVaryingByRecordFmt82 provider;
-      return provider;
-    }
-    case 86: {
-      static const VpForYearVaryingByRecordFmt86 provider;
-      return provider;
-    }
-    case 88: {
-      static const VpForYearVaryingByRecordFmt88 provider;
-      return provider;
-    }
-    default:
-      throwMessage("unrecognized year ", unsignedYear);
+  const SurveyYear* row = findSurveyYear(year);
+  if (row == nullptr) throwMessage("unrecognized year ", static_cast<std::uint32_t>(year));
+  if (row->framing == Framing::kYear78) throwMessage("78 handled differently");
+  static std::mutex guard;
+  static std::vector<std::unique_ptr<TableProvider>> made;
+  const std::lock_guard<std::mutex> lock(guard);
+  for (const auto& provider : made) {
+    if (provider->sameAs(*row)) return *provider;
   }
+  made.push_back(std::make_unique<TableProvider>(*row));
+  return *made.back();
 }
 
 const VpForYear<unsigned char>& providerForYear78() {
