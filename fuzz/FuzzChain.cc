@@ -9,7 +9,7 @@
 
 #include "driver/Chain.h"
 #include "driver/FirstFailure.h"
-#include "fuzz/MemorySource.h"
+#include "support/MemoryBytes.h"
 
 namespace {
 
@@ -53,7 +53,9 @@ void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t si
   {
     Chain chain;
     failure.attempt([&] {
-      chain.buildAndDrainFrom(chain.add<MemorySource>(data, size), year, discarded, discarded);
+      auto* source = chain.add<MemoryBytes>(data, size);
+      source->name = "Reader";
+      chain.buildAndDrainFrom(source, year, discarded, discarded);
     });
     chain.tearDown(failure);
   }

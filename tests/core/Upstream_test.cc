@@ -5,36 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "core/FailureText.h"
+#include "support/MemoryBytes.h"
+
 namespace {
 
-// Hands out a fixed list of bytes, then reports the end forever.
-class ByteList : public Stream<unsigned char> {
- public:
-  explicit ByteList(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
-    name = "ByteList";
-  }
-  bool get(unsigned char& item) override {
-    if (next_ == bytes_.size()) return false;
-    item = bytes_[next_++];
-    return true;
-  }
-
- private:
-  std::vector<unsigned char> bytes_;
-  std::size_t next_ = 0;
-};
+using Bytes = std::vector<unsigned char>;
 
 std::string expectFailure(Upstream<unsigned char>& link, unsigned char wanted) {
-  try {
-    link.expect(wanted);
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
+  return failureOf([&] { link.expect(wanted); });
 }
 
 TEST(UpstreamExpect, WrongByteNamesItsOneBasedLocation) {
-  ByteList bytes({'a', 'b', 0x0D});
+  MemoryBytes bytes(Bytes{'a', 'b', 0x0D});
   Upstream<unsigned char> link(&bytes);
   unsigned char b;
   link.get(b);
@@ -44,7 +27,7 @@ TEST(UpstreamExpect, WrongByteNamesItsOneBasedLocation) {
 }
 
 TEST(UpstreamExpect, EndedStreamNamesBytesPulledAndCountsTheEnd) {
-  ByteList bytes({1, 2});
+  MemoryBytes bytes(Bytes{1, 2});
   Upstream<unsigned char> link(&bytes);
   unsigned char b;
   link.get(b);
@@ -56,7 +39,7 @@ TEST(UpstreamExpect, EndedStreamNamesBytesPulledAndCountsTheEnd) {
 }
 
 TEST(UpstreamExpect, MatchingByteIsReturned) {
-  ByteList bytes({0x0D, 0x0A});
+  MemoryBytes bytes(Bytes{0x0D, 0x0A});
   Upstream<unsigned char> link(&bytes);
   EXPECT_EQ(link.expect(0x0D), 0x0D);
   EXPECT_EQ(link.expect(0x0A), 0x0A);
@@ -64,7 +47,7 @@ TEST(UpstreamExpect, MatchingByteIsReturned) {
 }
 
 TEST(UpstreamStatistics, LineNamesUpstreamAndBothCounts) {
-  ByteList bytes({1, 2, 3});
+  MemoryBytes bytes(Bytes{1, 2, 3});
   testing::internal::CaptureStdout();
   {
     Upstream<unsigned char> link(&bytes);
@@ -73,18 +56,18 @@ TEST(UpstreamStatistics, LineNamesUpstreamAndBothCounts) {
     }
     link.get(b);
   }
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ByteList\tmoreGets\tnoMoreGets\t3\t2\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "MemoryBytes\tmoreGets\tnoMoreGets\t3\t2\n");
 }
 
 TEST(UpstreamStatistics, UnusedLinkShowsZeroes) {
-  ByteList bytes({});
+  MemoryBytes bytes(Bytes{});
   testing::internal::CaptureStdout();
   { Upstream<unsigned char> link(&bytes); }
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ByteList\tmoreGets\tnoMoreGets\t0\t0\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "MemoryBytes\tmoreGets\tnoMoreGets\t0\t0\n");
 }
 
 TEST(UpstreamGetMany, CountsLikeSingleRequests) {
-  ByteList bytes({1, 2, 3, 4, 5});
+  MemoryBytes bytes(Bytes{1, 2, 3, 4, 5});
   Upstream<unsigned char> link(&bytes);
   unsigned char out[8];
   EXPECT_EQ(link.getMany(out, 3), 3u);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/FailureText.h"
+
 namespace {
 
 using Events = std::vector<std::string>;
@@ -31,12 +33,7 @@ class Recording : public Stream<T> {
 };
 
 std::string failureOf(const FirstFailure& failure) {
-  try {
-    failure.rethrowIfAny();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
+  return ::failureOf([&] { failure.rethrowIfAny(); });
 }
 
 TEST(ChainTearDown, FinishesAndDestroysEachStageLastFirst) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/StreamStubs.h"
 
 namespace {
@@ -30,7 +31,7 @@ TEST(AddressValueifier, ExplicitAddressesAreUnsigned) {
 }
 
 TEST(AddressValueifier, AddressWithoutValueFails) {
-  EXPECT_EQ(FailureOf([] { Pair(76, {{Q(5), V1, Q(7)}}); }), "no val for addr 7");
+  EXPECT_EQ(failureOf([] { Pair(76, {{Q(5), V1, Q(7)}}); }), "no val for addr 7");
 }
 
 TEST(AddressValueifier, ImplicitAddressesRestartAtOneInEveryRecord) {
@@ -53,9 +54,9 @@ TEST(AddressValueifier, EmptyRecordsGiveEmptyPairListsInEveryYear) {
 }
 
 TEST(AddressValueifier, YearsWithoutQuartetsFailOnTheFirstQuartet) {
-  EXPECT_EQ(FailureOf([] { Pair(78, {{V1}}); }), "78 unexpected in AddressValueifier::get78");
-  EXPECT_EQ(FailureOf([] { Pair(77, {{V1}}); }), "unsupported year 77 in AddressValueifier::get");
-  EXPECT_EQ(FailureOf([] { Pair(89, {{V1}}); }), "unsupported year 89 in AddressValueifier::get");
+  EXPECT_EQ(failureOf([] { Pair(78, {{V1}}); }), "78 unexpected in AddressValueifier::get78");
+  EXPECT_EQ(failureOf([] { Pair(77, {{V1}}); }), "unsupported year 77 in AddressValueifier::get");
+  EXPECT_EQ(failureOf([] { Pair(89, {{V1}}); }), "unsupported year 89 in AddressValueifier::get");
 }
 
 TEST(AddressValueifier, EndLeavesPairsAndCountsOnce) {

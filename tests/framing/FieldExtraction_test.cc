@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/Ebcdic.h"
 #include "framing/StreamStubs.h"
 
@@ -26,7 +27,7 @@ TEST(GetQuartetBytes, FailsWhenTheFieldRunsPastTheRecord) {
   Bytes record = {1, 2, 3, 4, 5, 6};
   VucCi at(record);
   at.pos += 4;
-  EXPECT_EQ(FailureOf([&] { GetQuartet(at, 4); }), "end of quartet is past end of vec");
+  EXPECT_EQ(failureOf([&] { GetQuartet(at, 4); }), "end of quartet is past end of vec");
   EXPECT_EQ(at.address(), 5u);
 }
 
@@ -35,7 +36,7 @@ TEST(GetQuartetPairs, TakesTheValueAndIgnoresTheAddress) {
   VavCi at(record);
   EXPECT_EQ(GetQuartet(at, 4), Q(0x01020304));
   EXPECT_EQ(at.pos, record.data() + 1);
-  EXPECT_EQ(FailureOf([&] { GetQuartet(at, 2); }), "can't get less than a full Quartet");
+  EXPECT_EQ(failureOf([&] { GetQuartet(at, 2); }), "can't get less than a full Quartet");
   EXPECT_EQ(at.pos, record.data() + 1);
 }
 
@@ -67,7 +68,7 @@ TEST(AppendSingleCharToString, IsUndefinedForPairRecords) {
   VavCi at(record);
   CharacterHistogram histogram;
   std::string text;
-  EXPECT_EQ(FailureOf([&] { AppendSingleCharToString(at, text, histogram); }),
+  EXPECT_EQ(failureOf([&] { AppendSingleCharToString(at, text, histogram); }),
             "AppendSingleCharToString undefined for VavCi");
 }
 
@@ -87,7 +88,7 @@ TEST_P(AppendBytesToStringTest, ReadsThroughTheLastPositionOfTheRecord) {
   at.pos += c.from - 1;
   CharacterHistogram histogram;
   std::string text;
-  std::string failure = FailureOf([&] { AppendBytesToString(at, text, c.last, histogram); });
+  std::string failure = failureOf([&] { AppendBytesToString(at, text, c.last, histogram); });
   std::uint32_t counted = 0;
   for (std::uint32_t n : histogram.counts) counted += n;
   if (!c.failure.empty()) {
@@ -153,12 +154,12 @@ TEST(MatchedQuoteCounter, AddsTheQuotesOfOneFieldRoundedDownToEven) {
 }
 
 TEST(CheckConstant, PassesTheExpectedValueOrZeroOnly) {
-  EXPECT_EQ(FailureOf([] { CheckConstant(7, Q(0), 12); }), "no failure");
-  EXPECT_EQ(FailureOf([] { CheckConstant(1, Q(1), 12); }), "no failure");
-  EXPECT_EQ(FailureOf([] { CheckConstant(2, Q(1), 12); }), "expected 2 or 0 at address 12, got 1");
-  EXPECT_EQ(FailureOf([] { CheckConstant(1, Q(0x01000000), 4294967295u); }),
+  EXPECT_EQ(failureOf([] { CheckConstant(7, Q(0), 12); }), "no failure");
+  EXPECT_EQ(failureOf([] { CheckConstant(1, Q(1), 12); }), "no failure");
+  EXPECT_EQ(failureOf([] { CheckConstant(2, Q(1), 12); }), "expected 2 or 0 at address 12, got 1");
+  EXPECT_EQ(failureOf([] { CheckConstant(1, Q(0x01000000), 4294967295u); }),
             "expected 1 or 0 at address 4294967295, got 16777216");
-  EXPECT_EQ(FailureOf([] { CheckConstant(0, Q(0xFFFFFFFF), 3); }),
+  EXPECT_EQ(failureOf([] { CheckConstant(0, Q(0xFFFFFFFF), 3); }),
             "expected 0 or 0 at address 3, got 4294967295");
 }
 

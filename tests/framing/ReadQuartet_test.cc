@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/StreamStubs.h"
 
 namespace {
@@ -9,7 +10,7 @@ namespace {
 class ReadQuartetTest : public testing::TestWithParam<BulkMode> {};
 
 TEST_P(ReadQuartetTest, EmptyInputIsACleanEnd) {
-  ByteSource source({}, GetParam());
+  MemoryBytes source(Bytes{}, GetParam());
   Upstream<unsigned char> link(&source);
   Quartet q;
   EXPECT_FALSE(ReadQuartet(link, q));
@@ -18,22 +19,22 @@ TEST_P(ReadQuartetTest, EmptyInputIsACleanEnd) {
 }
 
 TEST_P(ReadQuartetTest, InputCutInsideASecondQuartetNamesTheBytesRead) {
-  ByteSource source({1, 2, 3, 4, 5, 6}, GetParam());
+  MemoryBytes source(Bytes{1, 2, 3, 4, 5, 6}, GetParam());
   Upstream<unsigned char> link(&source);
   Quartet q;
   ASSERT_TRUE(ReadQuartet(link, q));
   EXPECT_EQ(q, Q(0x01020304));
-  EXPECT_EQ(FailureOf([&] { ReadQuartet(link, q); }),
+  EXPECT_EQ(failureOf([&] { ReadQuartet(link, q); }),
             "stream ended unexpectedly at input non-multiple of 4 input location 6");
   EXPECT_EQ(link.moreGets, 6u);
   EXPECT_EQ(link.noMoreGets, 1u);
 }
 
 TEST_P(ReadQuartetTest, UpstreamFailureKeepsTheDeliveredBytesCounted) {
-  ByteSource source({1, 2, 3, 4, 5, 6}, GetParam(), 2);
+  MemoryBytes source(Bytes{1, 2, 3, 4, 5, 6}, GetParam(), 2);
   Upstream<unsigned char> link(&source);
   Quartet q;
-  EXPECT_EQ(FailureOf([&] { ReadQuartet(link, q); }), "source broke");
+  EXPECT_EQ(failureOf([&] { ReadQuartet(link, q); }), "read failed after 2 bytes");
   EXPECT_EQ(link.moreGets, 2u);
   EXPECT_EQ(link.noMoreGets, 0u);
 }

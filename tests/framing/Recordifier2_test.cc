@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/StreamStubs.h"
 
 namespace {
@@ -19,7 +20,7 @@ class Recordifier2Test : public testing::TestWithParam<BulkMode> {};
 
 TEST_P(Recordifier2Test, CutsFixedRecordsAndTreatsMarkersAsData) {
   std::vector<Quartet> input = Numbered(1320);
-  ByteSource source(BytesOf(input), GetParam());
+  MemoryBytes source(BytesOf(input), GetParam());
   Recordifier2 framer(660, &source);
   std::vector<Quartet> record;
   ASSERT_TRUE(framer.get(record));
@@ -33,45 +34,45 @@ TEST_P(Recordifier2Test, CutsFixedRecordsAndTreatsMarkersAsData) {
 }
 
 TEST_P(Recordifier2Test, InputEndingOffARecordBoundaryFails) {
-  ByteSource source(BytesOf(Numbered(1321)), GetParam());
+  MemoryBytes source(BytesOf(Numbered(1321)), GetParam());
   Recordifier2 framer(660, &source);
   std::vector<Quartet> record;
   ASSERT_TRUE(framer.get(record));
   ASSERT_TRUE(framer.get(record));
-  EXPECT_EQ(FailureOf([&] { framer.get(record); }), "input ended on non-660 boundary");
+  EXPECT_EQ(failureOf([&] { framer.get(record); }), "input ended on non-660 boundary");
   EXPECT_EQ(framer.upstream.moreGets, 5284u);
   EXPECT_EQ(framer.upstream.noMoreGets, 1u);
 }
 
 TEST_P(Recordifier2Test, InputCutInsideAQuartetFailsBeforeTheBoundaryCheck) {
-  ByteSource source(Truncated(BytesOf(Numbered(700)), 2799), GetParam());
+  MemoryBytes source(Truncated(BytesOf(Numbered(700)), 2799), GetParam());
   Recordifier2 framer(700, &source);
   std::vector<Quartet> record;
-  EXPECT_EQ(FailureOf([&] { framer.get(record); }),
+  EXPECT_EQ(failureOf([&] { framer.get(record); }),
             "stream ended unexpectedly at input non-multiple of 4 input location 2799");
   EXPECT_EQ(framer.upstream.noMoreGets, 1u);
 }
 
 TEST_P(Recordifier2Test, EmptyInputAndZeroLengthRecordsGiveNoRecord) {
-  ByteSource source({}, GetParam());
+  MemoryBytes source(Bytes{}, GetParam());
   Recordifier2 framer(700, &source);
   std::vector<Quartet> record = {endOfDataQuartet};
   EXPECT_FALSE(framer.get(record));
   EXPECT_TRUE(record.empty());
   EXPECT_EQ(framer.upstream.noMoreGets, 1u);
 
-  ByteSource data(BytesOf(Numbered(4)), GetParam());
+  MemoryBytes data(BytesOf(Numbered(4)), GetParam());
   Recordifier2 none(0, &data);
   EXPECT_FALSE(none.get(record));
   EXPECT_EQ(none.upstream.moreGets + none.upstream.noMoreGets, 0u);
 }
 
 TEST_P(Recordifier2Test, UpstreamFailureKeepsTheDeliveredBytesCounted) {
-  ByteSource source(BytesOf(Numbered(1400)), GetParam(), 3000);
+  MemoryBytes source(BytesOf(Numbered(1400)), GetParam(), 3000);
   Recordifier2 framer(700, &source);
   std::vector<Quartet> record;
   ASSERT_TRUE(framer.get(record));
-  EXPECT_EQ(FailureOf([&] { framer.get(record); }), "source broke");
+  EXPECT_EQ(failureOf([&] { framer.get(record); }), "read failed after 3000 bytes");
   EXPECT_EQ(framer.upstream.moreGets, 3000u);
   EXPECT_EQ(framer.upstream.noMoreGets, 0u);
 }

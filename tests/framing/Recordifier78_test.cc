@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/StreamStubs.h"
 
 namespace {
@@ -46,17 +47,17 @@ class Recordifier78Test : public testing::TestWithParam<BulkMode> {
  protected:
   void Frame(const Bytes& input) {
     framer_.reset();  // its link reports on the old source when destroyed
-    source_ = std::make_unique<ByteSource>(input, GetParam());
+    source_ = std::make_unique<MemoryBytes>(input, GetParam());
     framer_ = std::make_unique<Recordifier78>(78, source_.get());
   }
   std::string FailureOfSecondRecord() {
     std::vector<unsigned char> record;
     EXPECT_TRUE(framer_->get(record));
-    return FailureOf([&] { framer_->get(record); });
+    return failureOf([&] { framer_->get(record); });
   }
   Upstream<unsigned char>& link() { return framer_->upstream; }
 
-  std::unique_ptr<ByteSource> source_;
+  std::unique_ptr<MemoryBytes> source_;
   std::unique_ptr<Recordifier78> framer_;
 };
 
@@ -106,7 +107,7 @@ TEST_P(Recordifier78Test, MissingOrWrongLineEndFails) {
   Bytes longer = WithByteAt(input, 9, 0xF1);
   longer.resize(866 + 2, 0xC1);
   Frame(longer);
-  EXPECT_EQ(FailureOf([&] {
+  EXPECT_EQ(failureOf([&] {
               std::vector<unsigned char> record;
               framer_->get(record);
             }),

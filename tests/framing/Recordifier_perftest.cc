@@ -9,35 +9,9 @@
 #include "framing/Integrator.h"
 #include "framing/Recordifier.h"
 #include "framing/Recordifier2.h"
+#include "support/MemoryBytes.h"
 
 namespace {
-
-// Hands out the same block of bytes over and over, in bulk as the byte stages
-// of the real chain do.
-class RepeatingBytes : public Stream<unsigned char> {
- public:
-  explicit RepeatingBytes(std::vector<unsigned char> block) : block_(std::move(block)) {
-    name = "RepeatingBytes";
-  }
-  bool get(unsigned char& item) override {
-    item = block_[next_];
-    next_ = (next_ + 1) % block_.size();
-    return true;
-  }
-  bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override {
-    while (got < n) {
-      std::size_t count = std::min(n - got, block_.size() - next_);
-      std::copy_n(block_.begin() + next_, count, out + got);
-      got += count;
-      next_ = (next_ + count) % block_.size();
-    }
-    return true;
-  }
-
- private:
-  std::vector<unsigned char> block_;
-  std::size_t next_ = 0;
-};
 
 void AppendQuartet(std::vector<unsigned char>& bytes, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
@@ -61,7 +35,8 @@ void PullIntegrated(benchmark::State& state, Stream<std::vector<Quartet>>& frame
 void BM_FixedRecordChain(benchmark::State& state) {
   std::vector<unsigned char> block;
   for (std::uint32_t i = 0; i < 700; ++i) AppendQuartet(block, i * 2654435761u);
-  RepeatingBytes bytes(block);
+  MemoryBytes bytes(block);
+  bytes.repeatForever();
   Recordifier2 framer(700, &bytes);
   PullIntegrated(state, framer, 86, 2800);
 }
@@ -77,7 +52,8 @@ void BM_FFRecordChain(benchmark::State& state) {
     }
     AppendQuartet(block, 0xFFFFFFFF);
   }
-  RepeatingBytes bytes(block);
+  MemoryBytes bytes(block);
+  bytes.repeatForever();
   Recordifier framer(&bytes);
   PullIntegrated(state, framer, 71, static_cast<std::int64_t>(block.size() / 5));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/FailureText.h"
 #include "framing/StreamStubs.h"
 
 namespace {
@@ -15,7 +16,7 @@ class RecordifierTest : public testing::TestWithParam<BulkMode> {
   // Frames `input` until the end and checks the records.
   void ExpectRecords(const Bytes& input, const Records& expected) {
     recordifier_.reset();  // its link reports on the old source when destroyed
-    source_ = std::make_unique<ByteSource>(input, GetParam());
+    source_ = std::make_unique<MemoryBytes>(input, GetParam());
     recordifier_ = std::make_unique<Recordifier>(source_.get());
     Records records;
     std::vector<Quartet> record;
@@ -24,7 +25,7 @@ class RecordifierTest : public testing::TestWithParam<BulkMode> {
   }
   Upstream<unsigned char>& link() { return recordifier_->upstream; }
 
-  std::unique_ptr<ByteSource> source_;
+  std::unique_ptr<MemoryBytes> source_;
   std::unique_ptr<Recordifier> recordifier_;
 };
 
@@ -65,7 +66,7 @@ TEST_P(RecordifierTest, EmptyInputHasNoRecord) {
 
 TEST_P(RecordifierTest, InputCutInsideAQuartetNamesItsLocation) {
   Bytes input = Truncated(BytesOf({A, EOR, B, C}), 14);
-  EXPECT_EQ(FailureOf([&] { ExpectRecords(input, {}); }),
+  EXPECT_EQ(failureOf([&] { ExpectRecords(input, {}); }),
             "stream ended unexpectedly at input non-multiple of 4 input location 14");
   EXPECT_EQ(link().moreGets, 14u);
   EXPECT_EQ(link().noMoreGets, 1u);
@@ -81,7 +82,7 @@ TEST_P(RecordifierTest, RecordOf5001QuartetsIsTheLongestAccepted) {
 TEST_P(RecordifierTest, The5002ndQuartetWithoutMarkerFails) {
   std::vector<Quartet> input(5002, A);
   input.push_back(EOR);
-  EXPECT_EQ(FailureOf([&] { ExpectRecords(BytesOf(input), {}); }),
+  EXPECT_EQ(failureOf([&] { ExpectRecords(BytesOf(input), {}); }),
             "End of FF-record not found after 5000 quartets: giving up.");
   EXPECT_EQ(link().moreGets, 5002u * 4);
 }

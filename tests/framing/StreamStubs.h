@@ -11,53 +11,9 @@
 #include "core/Error.h"
 #include "core/Stream.h"
 #include "framing/Quartet.h"
+#include "support/MemoryBytes.h"
 
 using Bytes = std::vector<unsigned char>;
-
-// How a stub byte stage answers bulk requests: through the one-at-a-time
-// default, or with its own copying override as the real byte stages do.
-enum class BulkMode { kOneByOne, kOverridden };
-
-inline void PrintTo(BulkMode mode, std::ostream* out) {
-  *out << (mode == BulkMode::kOneByOne ? "OneByOne" : "Overridden");
-}
-
-// Hands out a fixed list of bytes, then reports the end forever. With
-// `failAfter` set it raises "source broke" instead of delivering that byte.
-class ByteSource : public Stream<unsigned char> {
- public:
-  explicit ByteSource(Bytes bytes, BulkMode mode = BulkMode::kOverridden,
-                      std::size_t failAfter = SIZE_MAX)
-      : bytes_(std::move(bytes)), mode_(mode), failAfter_(failAfter) {
-    name = "ByteSource";
-  }
-
-  bool get(unsigned char& item) override {
-    if (next_ == failAfter_) throwMessage("source broke");
-    if (next_ == bytes_.size()) return false;
-    item = bytes_[next_++];
-    return true;
-  }
-
-  bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override {
-    if (mode_ == BulkMode::kOneByOne) return Stream::getMany(out, n, got);
-    std::size_t stop = std::min({bytes_.size(), failAfter_, next_ + n});
-    std::size_t count = stop - next_;
-    std::copy_n(bytes_.begin() + next_, count, out);
-    next_ = stop;
-    got += count;
-    if (count < n && next_ == failAfter_) throwMessage("source broke");
-    return count == n;
-  }
-
-  std::size_t consumed() const { return next_; }
-
- private:
-  Bytes bytes_;
-  BulkMode mode_;
-  std::size_t failAfter_;
-  std::size_t next_ = 0;
-};
 
 // Hands out a fixed list of records, then reports the end forever.
 template <class T>
@@ -100,16 +56,6 @@ inline Bytes WithByteAt(Bytes bytes, std::size_t index, unsigned char value) {
 inline Bytes WithoutBytes(Bytes bytes, std::size_t index, std::size_t count) {
   bytes.erase(bytes.begin() + index, bytes.begin() + index + count);
   return bytes;
-}
-
-// The message `action` fails with, or "no failure".
-inline std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
 }
 
 #endif  // SURVEY_TESTS_FRAMING_STREAMSTUBS_H_

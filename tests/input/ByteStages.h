@@ -13,42 +13,7 @@
 #include "core/Error.h"
 #include "core/Stream.h"
 #include "input/FileMetaData.h"
-
-// An in-memory stand-in for the Reader: hands out `bytes`, then the end for
-// ever. With `failAfter` set, the request for byte failAfter + 1 fails as a
-// read error would, so that the bytes before it still arrive.
-class MemoryBytes : public Stream<unsigned char> {
- public:
-  static constexpr std::size_t kNever = std::numeric_limits<std::size_t>::max();
-
-  explicit MemoryBytes(std::string bytes, std::size_t failAfter = kNever)
-      : bytes_(std::move(bytes)), failAfter_(failAfter) {
-    name = "MemoryBytes";
-  }
-
-  bool get(unsigned char& item) override {
-    if (next_ == failAfter_) throwMessage("read failed after ", next_, " bytes");
-    if (next_ == bytes_.size()) return false;
-    item = static_cast<unsigned char>(bytes_[next_++]);
-    return true;
-  }
-
-  bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override {
-    const std::size_t limit = std::min(bytes_.size(), failAfter_);
-    const std::size_t chunk = std::min(n, limit - next_);
-    std::memcpy(out, bytes_.data() + next_, chunk);
-    next_ += chunk;
-    got += chunk;
-    if (chunk == n) return true;
-    unsigned char ignored;
-    return get(ignored);  // fails, or reports the end
-  }
-
- private:
-  std::string bytes_;
-  std::size_t failAfter_;
-  std::size_t next_ = 0;
-};
+#include "support/MemoryBytes.h"
 
 // Sends std::cout and std::cerr into strings while it lives.
 class CapturedStandardStreams {

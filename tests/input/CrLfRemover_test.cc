@@ -40,7 +40,7 @@ Observed run(std::int32_t year, const std::string& input, const PullPlan& plan,
   Observed seen;
   CapturedStandardStreams captured;
   {
-    MemoryBytes source(input, failAfter);
+    MemoryBytes source(input, BulkMode::kOverridden, failAfter);
     CrLfRemover remover(year, &source);
     {
       Upstream<unsigned char> downstream(&remover);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FailureText.h"
 #include "layouts/PrecomputedVp.h"
 #include "layouts/VpInfo.h"
 
@@ -18,17 +19,6 @@ struct NamedLayout {
 
 // Every layout instance, the two District layouts of years 86 and 88 included.
 const std::vector<NamedLayout>& allLayouts();
-
-// The text of the failure `action` raises, or "no failure".
-template <class Action>
-std::string failureOf(Action&& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "no failure";
-}
 
 // The lines of a "Field expansions" report section with `rows`, each written with single
 // spaces where the report has tabs.
