@@ -31,7 +31,7 @@ uint32_t floatBits(float value) {
   return std::bit_cast<uint32_t>(value);
 }
 
-// The first draws of floatWord() that pick a special value.
+// Rolls of floatWord() below this pick one of the values of specialFloatWord().
 constexpr uint32_t kSpecialFloats = 6;
 
 }  // namespace

@@ -51,7 +51,7 @@ class ValueMaker {
   uint32_t wideUnsignedWord();
   uint32_t wideSignedWord();
   uint32_t wideFloatWord();
-  // Special float number `which` (below kSpecialFloats): a NaN, a NaN with a payload, plus
+  // Special float number `which` (0 to 5): a NaN, a NaN with a payload, plus
   // and minus infinity, a zero of either sign, the least denormal.
   uint32_t specialFloatWord(uint32_t which);
   // Uniform over the numbers of exactly `digits` decimal digits (1 to 10) that fit in
