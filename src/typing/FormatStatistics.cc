@@ -13,43 +13,69 @@ FormatStatistics::Bounds* FormatStatistics::boundsBeyond(std::uint32_t address) 
   return &dense_[address];
 }
 
-void FormatStatistics::first(Bounds& b, const TypedValue& v) {
-  b.defined = true;
-  b.type = v.type;
-  if (isNumeric(v.type)) {
-    b.least = b.greatest = v.number();
+TypedValue FormatStatistics::valueOf(std::uint32_t type, std::uint32_t word,
+                                     const std::string& text) {
+  TypedValue v;
+  v.type = type;
+  if (isNumeric(type)) {
+    v.setNumber(word);
+  } else {
+    v.text = text;
+  }
+  return v;
+}
+
+void FormatStatistics::addOther(Bounds& b, const TypedRecord& record, const TypedCell& cell) {
+  if (!b.defined) {
+    b.defined = true;
+    b.type = cell.type;
+    if (isNumeric(cell.type)) {
+      b.numberType = cell.type;
+      b.least = b.greatest = cell.word;
+      return;
+    }
+    b.least = static_cast<std::uint32_t>(texts_.size());
+    const std::string_view text =
+        cell.type == TypedValue::S ? record.text(cell) : std::string_view();
+    texts_.push_back({std::string(text), std::string(text)});
     return;
   }
-  b.least = static_cast<std::uint32_t>(others_.size());
-  others_.emplace_back().add(v);
+  if (cell.type != b.type) throwMessage("attempt to relate values of different type");
+  // A text, or a code no value is typed with, which orderOf() refuses.
+  TextBounds& bounds = texts_[b.least];
+  const std::string_view text = record.text(cell);
+  if (orderOf(b.type, 0, text, 0, bounds.least) == Order::Less) bounds.least = text;
+  if (orderOf(b.type, 0, text, 0, bounds.greatest) == Order::Greater) bounds.greatest = text;
 }
 
 void FormatStatistics::add(const TypedRecord& record) {
   ++recordCount;
   if (record.empty()) return;
-  // The address bounds and the table stay in registers while the values go
-  // in; the bounds reach addressRange also when a value fails, and then cover
-  // the pairs up to the failing one, whose address counts before its value.
-  std::uint32_t lowest = record.front().address;
+  // The address bounds reach addressRange also when a value fails, and then
+  // cover the cells up to the failing one, whose address counts before its
+  // value.
+  const TypedCell* cell = record.begin();
+  const TypedCell* const end = record.end();
+  std::uint32_t lowest = cell->address;
   std::uint32_t highest = lowest;
-  Bounds* table = dense_.data();
-  std::size_t tableSize = dense_.size();
   try {
-    for (const AddressTypedValuePair& pair : record) {
-      const std::uint32_t address = pair.address;
+    for (; cell != end; ++cell) {
+      const std::uint32_t address = cell->address;
       lowest = std::min(lowest, address);
       highest = std::max(highest, address);
-      if (address < tableSize) {
-        addTo(table[address], pair.value);
+      if (address < dense_.size()) {
+        Bounds& b = dense_[address];
+        if (b.numberType == cell->type && cell->type != TypedValue::S) {
+          widenBounds(cell->type, cell->word, b.least, b.greatest);
+          continue;
+        }
+        addOther(b, record, *cell);
         continue;
       }
-      Bounds* b = boundsBeyond(address);
-      table = dense_.data();
-      tableSize = dense_.size();
-      if (b != nullptr) {
-        addTo(*b, pair.value);
+      if (Bounds* b = boundsBeyond(address)) {
+        addOther(*b, record, *cell);
       } else {
-        sparse_[address].add(pair.value);
+        sparse_[address].add(record.value(*cell));
       }
     }
   } catch (...) {

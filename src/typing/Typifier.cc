@@ -13,65 +13,41 @@ namespace TypifierPrivate {
 
 void TypedRecordBuilder::start(TypedRecord& out) {
   out_ = &out;
-  used_ = 0;
-  room_ = out.size();
+  out.clear();
   expanded_.clear();
+  lastSlot_ = 0;
   inOrder_ = true;
 }
 
-void TypedRecordBuilder::grow() {
-  out_->emplace_back();
-  room_ = out_->size();
-}
-
 void TypedRecordBuilder::addExpandedBits(std::uint32_t first, std::uint32_t word) {
-  if (!expanded_.empty() && first < expanded_.back().first) inOrder_ = false;
+  if (!expanded_.empty() && first < expanded_.back().address) inOrder_ = false;
   if (first > UINT32_MAX - 31) inOrder_ = false;  // the run wraps around
   const std::size_t at = expanded_.size();
   expanded_.resize(at + 32);
-  for (std::uint32_t k = 0; k < 32; ++k) expanded_[at + k] = {first + k, (word >> (31 - k)) & 1};
+  TypedCell* cell = expanded_.data() + at;
+  for (std::uint32_t k = 0; k < 32; ++k)
+    cell[k] = {first + k, TypedValue::U, (word >> (31 - k)) & 1, 0};
 }
 
 void TypedRecordBuilder::finish() {
   TypedRecord& out = *out_;
-  const std::size_t slots = used_;
-  out.resize(slots + expanded_.size());
-  if (inOrder_ && !expanded_.empty() &&
-      (slots == 0 || out[slots - 1].address < expanded_.front().first)) {
-    // The layouts' usual shape: every expanded address lies above the slots.
-    AddressTypedValuePair* pair = out.data() + slots;
-    for (const auto& [address, number] : expanded_) {
-      pair->address = address;
-      pair->value.type = TypedValue::U;
-      pair->value.setNumber(number);
-      pair->value.text.clear();
-      ++pair;
-    }
-    out_ = nullptr;
-    return;
-  }
-  // Merge from the back: each slot value moves at most once, by swapping into
-  // a place whose old contents are no longer needed.
-  std::size_t from = slots;
-  std::size_t to = out.size();
-  for (std::size_t e = expanded_.size(); e-- > 0;) {
-    const auto [address, number] = expanded_[e];
-    while (inOrder_ && from > 0 && out[from - 1].address > address) {
-      std::swap(out[--to], out[--from]);
-    }
-    AddressTypedValuePair& pair = out[--to];
-    pair.address = address;
-    pair.value.type = TypedValue::U;
-    pair.value.setNumber(number);
-    pair.value.text.clear();
-  }
-  if (!inOrder_) {
-    std::sort(out.begin(), out.end(),
-              [](const AddressTypedValuePair& a, const AddressTypedValuePair& b) {
-                return a.address < b.address;
-              });
-  }
   out_ = nullptr;
+  const std::size_t slots = out.size_;
+  const std::size_t expanded = expanded_.size();
+  if (out.cells_.size() < slots + expanded) out.grow(expanded);
+  TypedCell* const cells = out.cells_.data();
+  std::copy(expanded_.begin(), expanded_.end(), cells + slots);
+  out.size_ = slots + expanded;
+  const auto byAddress = [](const TypedCell& a, const TypedCell& b) {
+    return a.address < b.address;
+  };
+  if (!inOrder_) {
+    std::sort(cells, cells + out.size_, byAddress);
+  } else if (slots > 0 && expanded > 0 && cells[slots - 1].address >= expanded_.front().address) {
+    // Two ascending runs that interleave; merging keeps a slot's value first.
+    std::inplace_merge(cells, cells + slots, cells + out.size_, byAddress);
+  }
+  // Otherwise the layouts' shape: every expanded address lies above the slots.
 }
 
 namespace {
@@ -112,19 +88,21 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
   switch (info.tag) {
     case VpInfo::String: {
       std::uint32_t last = info.additionalInfoRhs(VpInfo::String);
-      TypedValue& value = out.addAtSlot(address, TypedValue::S);
       // A range ending before its own start would read nothing and never
       // advance; it yields an empty text and moves on by one element.
       if (last < address) {
+        out.addText(address, [](std::string&) {});
         skipOne(at);
         return;
       }
-      MatchedQuoteCounter quotes(histogram);
-      appendString(at, value.text, last, histogram);
+      out.addText(address, [&](std::string& text) {
+        MatchedQuoteCounter quotes(histogram);
+        appendString(at, text, last, histogram);
+      });
       return;
     }
     case VpInfo::Float:
-      out.addAtSlot(address, TypedValue::F).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::F, GetQuartet(at, 4).value());
       return;
     case VpInfo::Constant:
       CheckConstant(info.additionalInfoRhs(VpInfo::Constant), GetQuartet(at, 4), address);
@@ -133,10 +111,10 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
       skipOne(at);
       return;
     case VpInfo::Unsigned:
-      out.addAtSlot(address, TypedValue::U).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::U, GetQuartet(at, 4).value());
       return;
     case VpInfo::Signed:
-      out.addAtSlot(address, TypedValue::I).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::I, GetQuartet(at, 4).value());
       return;
     case VpInfo::BitArray: {
       std::uint32_t first = info.additionalInfoRhs(VpInfo::BitArray);
@@ -150,12 +128,12 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
       return;
     }
     case VpInfo::Signed16: {
-      Quartet q = readSigned16(at);
-      out.addAtSlot(address, TypedValue::I).bytes = q.bytes;
+      out.addNumber(address, TypedValue::I, readSigned16(at).value());
       return;
     }
     case VpInfo::SingleChar:
-      AppendSingleCharToString(at, out.addAtSlot(address, TypedValue::S).text, histogram);
+      out.addText(address,
+                  [&](std::string& text) { AppendSingleCharToString(at, text, histogram); });
       return;
     default:
       throwMessage("unrecognized VpInfo tag at address ", address);

@@ -21,11 +21,11 @@ using TypifierPrivate::typifySlot;
 // "address:letter:value" for each value, space-separated.
 std::string show(const TypedRecord& record) {
   std::ostringstream out;
-  for (const AddressTypedValuePair& pair : record) {
-    if (&pair != &record.front()) out << ' ';
-    out << pair.address << ':';
-    typeLetter(pair.value.type, out);
-    out << ':' << pair.value;
+  for (const TypedCell& cell : record) {
+    if (&cell != &record.front()) out << ' ';
+    out << cell.address << ':';
+    typeLetter(cell.type, out);
+    out << ':' << record.value(cell);
   }
   return out.str();
 }
@@ -238,20 +238,20 @@ TEST(TypedRecordBuilderTest, MergesExpandedAddressesIntoPlace) {
   TypedRecord out;
   TypedRecordBuilder builder;
   builder.start(out);
-  builder.addAtSlot(1, TypedValue::S).text = "first";
+  builder.addText(1, [](std::string& text) { text += "first"; });
   builder.addExpanded(2, 7);
-  builder.addAtSlot(3, TypedValue::U).setNumber(3);
+  builder.addNumber(3, TypedValue::U, 3);
   builder.addExpanded(4, 8);
   builder.addExpanded(9, 9);
-  builder.addAtSlot(5, TypedValue::U).setNumber(5);
-  builder.addAtSlot(9, TypedValue::I).setNumber(0xFFFFFFFF);
+  builder.addNumber(5, TypedValue::U, 5);
+  builder.addNumber(9, TypedValue::I, 0xFFFFFFFF);
   builder.finish();
   EXPECT_EQ(show(out), "1:s:first 2:u:7 3:u:3 4:u:8 5:u:5 9:i:-1 9:u:9");
 
   // A shorter record in the same vector leaves no trace of the longer one.
   builder.start(out);
   builder.addExpanded(0, 1);
-  builder.addAtSlot(1, TypedValue::S).text = "x";
+  builder.addText(1, [](std::string& text) { text += "x"; });
   builder.finish();
   EXPECT_EQ(show(out), "0:u:1 1:s:x");
 }
@@ -260,11 +260,11 @@ TEST(TypedRecordBuilderTest, SortsWhenARunIsOutOfOrder) {
   TypedRecord out;
   TypedRecordBuilder builder;
   builder.start(out);
-  builder.addAtSlot(8, TypedValue::U).setNumber(8);
-  builder.addAtSlot(2, TypedValue::U).setNumber(2);
+  builder.addNumber(8, TypedValue::U, 8);
+  builder.addNumber(2, TypedValue::U, 2);
   builder.addExpanded(6, 6);
   builder.addExpanded(1, 1);
-  builder.addAtSlot(4, TypedValue::S).text = "four";
+  builder.addText(4, [](std::string& text) { text += "four"; });
   builder.finish();
   EXPECT_EQ(show(out), "1:u:1 2:u:2 4:s:four 6:u:6 8:u:8");
 }
