@@ -203,14 +203,73 @@ TEST(SampleYear78, RecordsTakeTheLengthTheirHeaderGives) {
   EXPECT_EQ(lengths, (std::set<size_t>{275, 866}));
 }
 
-TEST(SampleSeed, SameArgumentsGiveTheSameFileAndAnotherSeedAnother) {
+class SampleSeed : public testing::TestWithParam<const char*> {};
+
+TEST_P(SampleSeed, SameArgumentsGiveTheSameFileAndAnotherSeedAnother) {
   ScratchDir dir;
-  const std::string a = makeSample(dir, {"76", "a76.dat", "--seed", "42"});
-  const std::string b = makeSample(dir, {"76", "b76.dat", "--seed", "42"});
-  const std::string c = makeSample(dir, {"76", "c76.dat", "--seed", "43"});
+  const std::string values = GetParam();
+  const std::string a = makeSample(dir, {"76", "a76.dat", "--seed", "42", "--values", values});
+  const std::string b = makeSample(dir, {"76", "b76.dat", "--seed", "42", "--values", values});
+  const std::string c = makeSample(dir, {"76", "c76.dat", "--seed", "43", "--values", values});
   EXPECT_EQ(a, b);
   EXPECT_NE(a, c);
 }
+
+INSTANTIATE_TEST_SUITE_P(Values, SampleSeed, testing::Values("light", "wide"));
+
+uint64_t fnv1a(const std::string& bytes) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (const char c : bytes) hash = (hash ^ static_cast<uint8_t>(c)) * 0x100000001b3ull;
+  return hash;
+}
+
+struct LightSample {
+  const char* year;
+  size_t size;
+  uint64_t checksum;  // FNV-1a of the file that --records 50 gives, pinned so that light
+                      // samples stay the same files as the generator changes
+};
+
+void PrintTo(const LightSample& c, std::ostream* os) {
+  *os << "year " << c.year;
+}
+
+class SampleLightValues : public testing::TestWithParam<LightSample> {};
+
+TEST_P(SampleLightValues, AreTheDefaultAndKeepTheirFileByteForByte) {
+  const LightSample& c = GetParam();
+  ScratchDir dir;
+  const std::string name = std::string("sample") + c.year + ".dat";
+  const std::vector<std::vector<std::string>> forms = {
+      {}, {"--values", "light"}, {"--values=light"}};
+  for (const std::vector<std::string>& form : forms) {
+    std::vector<std::string> args = {c.year, name, "--records", "50"};
+    args.insert(args.end(), form.begin(), form.end());
+    const std::string file = makeSample(dir, args);
+    EXPECT_EQ(file.size(), c.size) << testing::PrintToString(form);
+    EXPECT_EQ(fnv1a(file), c.checksum) << testing::PrintToString(form);
+  }
+  const std::string wide = makeSample(dir, {c.year, name, "--records", "50", "--values", "wide"});
+  EXPECT_NE(fnv1a(wide), c.checksum);
+}
+
+INSTANTIATE_TEST_SUITE_P(Years, SampleLightValues,
+                         testing::Values(LightSample{"68", 8024, 0x1b34d2b8bd1c0fc1},
+                                         LightSample{"69", 7218, 0x103d55d610ee5c8c},
+                                         LightSample{"70", 9624, 0x0753a235b933df50},
+                                         LightSample{"71", 18446, 0xe9d8f21ef6c3aa15},
+                                         LightSample{"72", 8822, 0x2d3793c4542938d2},
+                                         LightSample{"73", 8822, 0xf3641a99b4148073},
+                                         LightSample{"74", 43308, 0x31d209a04e1df20f},
+                                         LightSample{"76", 49724, 0xb4e2946a640f7787},
+                                         LightSample{"78", 33944, 0x82a6b13cc6cc0466},
+                                         LightSample{"80", 132100, 0x5e9f35ca94032172},
+                                         LightSample{"82", 140100, 0x9e571ba905af2d60},
+                                         LightSample{"86", 140100, 0x9dbafd98525d16cd},
+                                         LightSample{"88", 140100, 0xbb66e6b5e280241d}),
+                         [](const testing::TestParamInfo<LightSample>& info) {
+                           return std::string("Year") + info.param.year;
+                         });
 
 struct BadCommandLine {
   std::vector<std::string> args;
@@ -231,7 +290,7 @@ TEST_P(SampleCommandLine, IsRefusedWithUsageAndStatus2) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, std::string("survey-sample: ") + GetParam().message +
                          "\nusage: survey-sample YEAR OUTPUT [--records N] [--seed S] "
-                         "[--full-size]\nTry 'survey-sample --help' for more.\n");
+                         "[--full-size] [--values P]\nTry 'survey-sample --help' for more.\n");
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
@@ -254,6 +313,11 @@ INSTANTIATE_TEST_SUITE_P(
                        "--seed wants a whole number from 0 to 18446744073709551615, not '-1'"},
         BadCommandLine{{"80", "s80.dat", "--records", "5", "--full-size"},
                        "--records and --full-size exclude each other"},
+        BadCommandLine{{"80", "s80.dat", "--values"}, "option --values needs a value"},
+        BadCommandLine{{"80", "s80.dat", "--values", "heavy"},
+                       "--values wants light or wide, not 'heavy'"},
+        BadCommandLine{{"80", "s80.dat", "--values=Wide"},
+                       "--values wants light or wide, not 'Wide'"},
         BadCommandLine{{"80", "s80.dat", "--fast"}, "unknown option '--fast'"},
         BadCommandLine{{"80", "s80.dat", "more"}, "unexpected argument 'more'"}));
 

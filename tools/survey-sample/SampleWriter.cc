@@ -258,7 +258,7 @@ SampleSummary writeSample(const SampleRequest& request, const std::string& path)
   const YearLayouts layouts = layoutsForYear(request.year);
   // The year takes part in the seed so that one seed gives unrelated samples across years.
   SplitMix64 random(request.seed * 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(request.year));
-  ValueMaker values(random);
+  ValueMaker values(random, request.values);
   ByteSink sink(path);
 
   SampleSummary summary;

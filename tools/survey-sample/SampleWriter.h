@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ValueMaker.h"
+
 namespace sample {
 
 struct SampleRequest {
@@ -11,6 +13,7 @@ struct SampleRequest {
   uint32_t records = 100;  // records the decoder will deliver; not used with fullSize
   bool fullSize = false;   // as many records as the year's size table asks for
   uint64_t seed = 1;       // the same request and seed give the same file
+  ValueProfile values = ValueProfile::kLight;  // how wide the numbers and texts spread
 };
 
 struct SampleSummary {

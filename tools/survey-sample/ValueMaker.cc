@@ -1,6 +1,8 @@
 #include "ValueMaker.h"
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 #include <limits>
 
 namespace sample {
@@ -29,6 +31,9 @@ uint32_t floatBits(float value) {
   return std::bit_cast<uint32_t>(value);
 }
 
+// The first draws of floatWord() that pick a special value.
+constexpr uint32_t kSpecialFloats = 6;
+
 }  // namespace
 
 uint8_t ValueMaker::textByte() {
@@ -42,7 +47,7 @@ uint8_t ValueMaker::textByte() {
 uint8_t ValueMaker::singleChar() {
   // FF in a one-character field reads as "-1".
   if (random_.oneIn(12)) return 0xFF;
-  return textByte();
+  return profile_ == ValueProfile::kWide ? wideTextByte() : textByte();
 }
 
 uint32_t ValueMaker::unsignedWord() {
@@ -73,7 +78,15 @@ uint32_t ValueMaker::signedWord() {
 }
 
 uint32_t ValueMaker::floatWord() {
-  switch (random_.below(20)) {
+  const uint32_t roll = random_.below(20);
+  if (roll < kSpecialFloats) return specialFloatWord(roll);
+  if (roll == kSpecialFloats) return random_.next32();  // any bit pattern at all
+  const float cents = static_cast<float>(static_cast<int32_t>(random_.below(2000001)) - 1000000);
+  return floatBits(cents / 100.0f);
+}
+
+uint32_t ValueMaker::specialFloatWord(uint32_t which) {
+  switch (which) {
     case 0:
       return floatBits(std::numeric_limits<float>::quiet_NaN());
     case 1:
@@ -84,22 +97,77 @@ uint32_t ValueMaker::floatWord() {
       return floatBits(-std::numeric_limits<float>::infinity());
     case 4:
       return random_.oneIn(2) ? 0u : 0x80000000u;  // plus and minus zero
-    case 5:
+    default:
       return floatBits(std::numeric_limits<float>::denorm_min());
-    case 6:
-      return random_.next32();  // any bit pattern at all
-    default: {
-      const float cents =
-          static_cast<float>(static_cast<int32_t>(random_.below(2000001)) - 1000000);
-      return floatBits(cents / 100.0f);
-    }
   }
 }
 
+uint32_t ValueMaker::signed16Word() {
+  return random_.oneIn(4) ? random_.next32() : static_cast<uint32_t>(random_.below(2001)) - 1000;
+}
+
+uint32_t ValueMaker::byteArrayWord() {
+  return random_.oneIn(4) ? random_.next32() : random_.next32() & 0x07070707u;
+}
+
+uint8_t ValueMaker::wideTextByte() {
+  // EBCDIC 00 is the one byte that adds nothing to a decoded text.
+  for (;;) {
+    const uint8_t byte = textByte();
+    if (byte != 0x00) return byte;
+  }
+}
+
+uint32_t ValueMaker::withDigits(uint32_t digits, uint32_t limit) {
+  uint32_t low = 1;
+  for (uint32_t d = 1; d < digits; ++d) low *= 10;
+  const uint32_t high = digits == 10 ? limit : std::min(limit, low * 10 - 1);
+  if (digits == 1) low = 0;
+  return low + static_cast<uint32_t>(
+                   (static_cast<uint64_t>(random_.next32()) * (uint64_t{high} - low + 1)) >> 32);
+}
+
+uint32_t ValueMaker::wideUnsignedWord() {
+  const uint32_t roll = random_.below(16);
+  if (roll == 0) return random_.oneIn(2) ? 0u : std::numeric_limits<uint32_t>::max();
+  if (roll < 3) return withDigits(1 + random_.below(7), std::numeric_limits<uint32_t>::max());
+  if (roll < 8) return withDigits(8 + random_.below(2), std::numeric_limits<uint32_t>::max());
+  return random_.next32();
+}
+
+uint32_t ValueMaker::wideSignedWord() {
+  const uint32_t roll = random_.below(16);
+  if (roll == 0) {
+    return static_cast<uint32_t>(random_.oneIn(2) ? std::numeric_limits<int32_t>::min()
+                                                  : std::numeric_limits<int32_t>::max());
+  }
+  if (roll < 8) return random_.next32();
+  const uint32_t magnitude = withDigits(1 + random_.below(10), std::numeric_limits<int32_t>::max());
+  return random_.oneIn(2) ? magnitude : 0u - magnitude;
+}
+
+uint32_t ValueMaker::wideFloatWord() {
+  const uint32_t roll = random_.below(16);
+  const uint32_t sign = random_.oneIn(2) ? 0x80000000u : 0u;
+  if (roll == 0) return specialFloatWord(random_.below(kSpecialFloats));
+  if (roll == 1) return sign | random_.below(0x800000);  // a denormal
+  if (roll < 10) {
+    // Any finite magnitude: nearly all of these print in exponent form.
+    const uint32_t exponent = 1 + random_.below(254);
+    return sign | exponent << 23 | random_.below(0x800000);
+  }
+  // Six significant digits between 1e-4 and 1e6, which print without an exponent.
+  static constexpr float kScale[] = {1e-9f, 1e-8f, 1e-7f, 1e-6f, 1e-5f,
+                                     1e-4f, 1e-3f, 1e-2f, 1e-1f, 1.0f};
+  const float digits = static_cast<float>(withDigits(6, 999999));
+  return sign | floatBits(digits * kScale[random_.below(std::size(kScale))]);
+}
+
 void ValueMaker::fill(Kind kind, uint32_t expected, uint8_t* out, size_t n) {
+  const bool wide = profile_ == ValueProfile::kWide;
   switch (kind) {
     case Kind::kString:
-      for (size_t i = 0; i < n; ++i) out[i] = textByte();
+      for (size_t i = 0; i < n; ++i) out[i] = wide ? wideTextByte() : textByte();
       return;
     case Kind::kSkip:
       for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(random_.next32());
@@ -108,8 +176,7 @@ void ValueMaker::fill(Kind kind, uint32_t expected, uint8_t* out, size_t n) {
       out[0] = singleChar();
       return;
     case Kind::kSigned16: {
-      const uint32_t half =
-          random_.oneIn(4) ? random_.next32() : static_cast<uint32_t>(random_.below(2001)) - 1000;
+      const uint32_t half = wide ? random_.next32() : signed16Word();
       out[0] = static_cast<uint8_t>(half >> 8);
       out[1] = static_cast<uint8_t>(half);
       return;
@@ -118,19 +185,19 @@ void ValueMaker::fill(Kind kind, uint32_t expected, uint8_t* out, size_t n) {
       putBigEndian(random_.oneIn(5) ? 0 : expected, out);
       return;
     case Kind::kFloat:
-      putBigEndian(floatWord(), out);
+      putBigEndian(wide ? wideFloatWord() : floatWord(), out);
       return;
     case Kind::kUnsigned:
-      putBigEndian(unsignedWord(), out);
+      putBigEndian(wide ? wideUnsignedWord() : unsignedWord(), out);
       return;
     case Kind::kSigned:
-      putBigEndian(signedWord(), out);
+      putBigEndian(wide ? wideSignedWord() : signedWord(), out);
       return;
     case Kind::kBitArray:
       putBigEndian(random_.oneIn(8) ? 0 : random_.next32(), out);
       return;
     case Kind::kByteArray:
-      putBigEndian(random_.oneIn(4) ? random_.next32() : random_.next32() & 0x07070707u, out);
+      putBigEndian(wide ? random_.next32() : byteArrayWord(), out);
       return;
   }
 }

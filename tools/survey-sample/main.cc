@@ -17,7 +17,7 @@ namespace {
 constexpr uint32_t kMaxRecords = 1000000;
 
 constexpr std::string_view kSynopsis =
-    "usage: survey-sample YEAR OUTPUT [--records N] [--seed S] [--full-size]\n";
+    "usage: survey-sample YEAR OUTPUT [--records N] [--seed S] [--full-size] [--values P]\n";
 
 constexpr std::string_view kDescription =
     "\n"
@@ -33,6 +33,10 @@ constexpr std::string_view kDescription =
     "                the same arguments always give the same file\n"
     "  --full-size   as many records as a whole year's file holds (5 to 150 MB), so that\n"
     "                survey-decoder's size check passes; not with --records\n"
+    "  --values P    how wide the values spread: light (default) for mostly short numbers,\n"
+    "                wide for numbers as long as their fields allow (unsigned values\n"
+    "                over the whole 32-bit range, signed ones of both signs and every\n"
+    "                length, floats of every magnitude) and texts without dropped bytes\n"
     "  -h, --help    print this text and exit\n"
     "  --version     print the version and exit\n"
     "\n"
@@ -93,6 +97,15 @@ CommandLine parse(int argc, char** argv) {
                          std::string(text) + "'"};
       }
       line.request.seed = *seed;
+    } else if (arg == "--values") {
+      const std::string_view text = value();
+      if (text == "light") {
+        line.request.values = sample::ValueProfile::kLight;
+      } else if (text == "wide") {
+        line.request.values = sample::ValueProfile::kWide;
+      } else {
+        throw UsageError{"--values wants light or wide, not '" + std::string(text) + "'"};
+      }
     } else if (arg == "--full-size" && !attached) {
       line.request.fullSize = true;
     } else if (arg.starts_with("-") && arg.size() > 1) {
