@@ -58,21 +58,27 @@ void FormatStatistics::add(const TypedRecord& record) {
   const TypedCell* const end = record.end();
   std::uint32_t lowest = cell->address;
   std::uint32_t highest = lowest;
+  // The table in registers; only a new address beyond it moves it.
+  Bounds* table = dense_.data();
+  std::size_t tableSize = dense_.size();
   try {
     for (; cell != end; ++cell) {
       const std::uint32_t address = cell->address;
       lowest = std::min(lowest, address);
       highest = std::max(highest, address);
-      if (address < dense_.size()) {
-        Bounds& b = dense_[address];
+      if (address < tableSize) {
+        Bounds& b = table[address];
         if (b.numberType == cell->type && cell->type != TypedValue::S) {
           widenBounds(cell->type, cell->word, b.least, b.greatest);
-          continue;
+        } else {
+          addOther(b, record, *cell);
         }
-        addOther(b, record, *cell);
         continue;
       }
-      if (Bounds* b = boundsBeyond(address)) {
+      Bounds* b = boundsBeyond(address);
+      table = dense_.data();
+      tableSize = dense_.size();
+      if (b != nullptr) {
         addOther(*b, record, *cell);
       } else {
         sparse_[address].add(record.value(*cell));

@@ -73,7 +73,8 @@ class TypedRecord {
     if (size_ == cells_.size()) grow(1);
     cells_[size_++] = cell;
   }
-  // Makes room for `n` cells more; out of line, so that append() stays small.
+  // Makes room for `n` cells after the first size(); out of line, so that
+  // append() stays small.
   void grow(std::size_t n);
 
   // cells_[0, size_) are the record's; the rest is storage kept for the next.

@@ -11,39 +11,61 @@
 
 namespace TypifierPrivate {
 
-void TypedRecordBuilder::start(TypedRecord& out) {
+void TypedRecordBuilder::start(TypedRecord& out, std::size_t slots) {
   out_ = &out;
   out.clear();
-  expanded_.clear();
+  if (out.cells_.size() < slots) out.cells_.resize(slots);
+  next_ = out.cells_.data();
+  limit_ = next_ + out.cells_.size();
+  packed_.clear();
+  expanded_ = 0;
   lastSlot_ = 0;
   inOrder_ = true;
 }
 
-void TypedRecordBuilder::addExpandedBits(std::uint32_t first, std::uint32_t word) {
-  if (!expanded_.empty() && first < expanded_.back().address) inOrder_ = false;
-  if (first > UINT32_MAX - 31) inOrder_ = false;  // the run wraps around
-  const std::size_t at = expanded_.size();
-  expanded_.resize(at + 32);
-  TypedCell* cell = expanded_.data() + at;
-  for (std::uint32_t k = 0; k < 32; ++k)
-    cell[k] = {first + k, TypedValue::U, (word >> (31 - k)) & 1, 0};
+void TypedRecordBuilder::makeRoom() {
+  const std::size_t used = static_cast<std::size_t>(next_ - out_->cells_.data());
+  out_->size_ = used;
+  out_->grow(1);
+  next_ = out_->cells_.data() + used;
+  limit_ = out_->cells_.data() + out_->cells_.size();
+}
+
+void TypedRecordBuilder::addPacked(std::uint32_t first, std::uint32_t word, std::uint32_t count) {
+  if (expanded_ > 0 && first < lastExpanded_) inOrder_ = false;
+  if (first > UINT32_MAX - (count - 1)) inOrder_ = false;  // the run wraps around
+  lastExpanded_ = first + (count - 1);
+  packed_.push_back({first, word, count});
+  expanded_ += count;
 }
 
 void TypedRecordBuilder::finish() {
   TypedRecord& out = *out_;
   out_ = nullptr;
-  const std::size_t slots = out.size_;
-  const std::size_t expanded = expanded_.size();
-  if (out.cells_.size() < slots + expanded) out.grow(expanded);
+  const std::size_t slots = static_cast<std::size_t>(next_ - out.cells_.data());
+  out.size_ = slots;
+  if (out.cells_.size() < slots + expanded_) out.grow(expanded_);
   TypedCell* const cells = out.cells_.data();
-  std::copy(expanded_.begin(), expanded_.end(), cells + slots);
-  out.size_ = slots + expanded;
+  TypedCell* p = cells + slots;
+  for (const Packed& packed : packed_) {
+    if (packed.count == 32) {
+      for (std::uint32_t k = 0; k < 32; ++k) {
+        p[k] = {packed.first + k, TypedValue::U, (packed.word >> (31 - k)) & 1, 0};
+      }
+    } else {
+      for (std::uint32_t k = 0; k < 4; ++k) {
+        p[k] = {packed.first + k, TypedValue::U, (packed.word >> (24 - 8 * k)) & 0xFF, 0};
+      }
+    }
+    p += packed.count;
+  }
+  out.size_ = slots + expanded_;
   const auto byAddress = [](const TypedCell& a, const TypedCell& b) {
     return a.address < b.address;
   };
   if (!inOrder_) {
     std::sort(cells, cells + out.size_, byAddress);
-  } else if (slots > 0 && expanded > 0 && cells[slots - 1].address >= expanded_.front().address) {
+  } else if (slots > 0 && expanded_ > 0 && cells[slots - 1].address >= packed_.front().first) {
     // Two ascending runs that interleave; merging keeps a slot's value first.
     std::inplace_merge(cells, cells + slots, cells + out.size_, byAddress);
   }
@@ -123,8 +145,7 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
     }
     case VpInfo::ByteArray: {
       std::uint32_t first = info.additionalInfoRhs(VpInfo::ByteArray);
-      Quartet q = GetQuartet(at, 4);
-      for (std::uint32_t k = 0; k < 4; ++k) out.addExpanded(first + k, q.bytes[k]);
+      out.addExpandedBytes(first, GetQuartet(at, 4).value());
       return;
     }
     case VpInfo::Signed16: {
@@ -192,7 +213,7 @@ bool Typifier<T>::get(TypedRecord& out) {
 
 template <class T>
 void Typifier<T>::typify(TypedRecord& out) {
-  builder_.start(out);
+  builder_.start(out, record_.size());
   const Vp& vp = provider->vpFor(record_);
   CursorFor<T> at(record_);
   while (!at.atEnd()) {

@@ -20,52 +20,64 @@
 namespace TypifierPrivate {
 
 // Fills a caller's typed record. Values at slot addresses go straight into
-// the record; values at expanded addresses, which every layout puts above its
-// slots, gather aside and are appended at the end. Either run out of order
-// (a layout that breaks that shape) makes finish() sort the whole record.
+// the record. Packed fields are kept as their words until finish(), which
+// expands them right after the slot values: every layout puts the expanded
+// addresses above its slots, so each cell is written once, in place. Values
+// out of that order (a layout that breaks the shape) make finish() sort.
 class TypedRecordBuilder {
  public:
   // Begins a record in `out` (owned by the caller, which must keep it alive
-  // until finish()), emptying it.
-  void start(TypedRecord& out);
+  // until finish()), emptying it, with room for `slots` slot values.
+  void start(TypedRecord& out, std::size_t slots);
   // Appends a number of `type` (u, i or f) at a slot address.
   void addNumber(std::uint32_t address, std::uint32_t type, std::uint32_t word) {
-    noteSlot(address);
-    out_->append({address, type, word, 0});
+    *nextSlot(address) = {address, type, word, 0};
   }
   // Appends an s value at a slot address; its text is what `fill` appends to
   // the string it is given.
   template <class Fill>
   void addText(std::uint32_t address, Fill&& fill) {
-    noteSlot(address);
+    TypedCell* const cell = nextSlot(address);
     std::string& texts = out_->texts_;
     const std::size_t start = texts.size();
-    out_->append({address, TypedValue::S, static_cast<std::uint32_t>(start), 0});
-    const std::size_t index = out_->size_ - 1;
+    *cell = {address, TypedValue::S, static_cast<std::uint32_t>(start), 0};
     fill(texts);
-    out_->cells_[index].length = static_cast<std::uint32_t>(texts.size() - start);
+    cell->length = static_cast<std::uint32_t>(texts.size() - start);
   }
-  // Appends a type-u value at an expanded address.
-  void addExpanded(std::uint32_t address, std::uint32_t number) {
-    if (!expanded_.empty() && address < expanded_.back().address) inOrder_ = false;
-    expanded_.push_back({address, TypedValue::U, number, 0});
-  }
-  // Appends the 32 bits of `word`, most significant first, as type-u values
-  // at `first` and the 31 expanded addresses after it.
-  void addExpandedBits(std::uint32_t first, std::uint32_t word);
+  // Adds the 32 bits of `word`, most significant first, as type-u values at
+  // `first` and the 31 expanded addresses after it.
+  void addExpandedBits(std::uint32_t first, std::uint32_t word) { addPacked(first, word, 32); }
+  // Adds the 4 bytes of `word`, most significant first, as type-u values at
+  // `first` and the 3 expanded addresses after it.
+  void addExpandedBytes(std::uint32_t first, std::uint32_t word) { addPacked(first, word, 4); }
   // Leaves exactly the record's values in the record, sorted by address; at
   // equal addresses a slot's value comes before an expanded one.
   void finish();
 
  private:
-  void noteSlot(std::uint32_t address) {
+  struct Packed {
+    std::uint32_t first;
+    std::uint32_t word;
+    std::uint32_t count;  // 32 bits or 4 bytes
+  };
+
+  TypedCell* nextSlot(std::uint32_t address) {
     if (address < lastSlot_) inOrder_ = false;
     lastSlot_ = address;
+    if (next_ == limit_) makeRoom();
+    return next_++;
   }
+  void addPacked(std::uint32_t first, std::uint32_t word, std::uint32_t count);
+  // Grows the record's storage; out of line, as start() gives room enough.
+  void makeRoom();
 
   TypedRecord* out_ = nullptr;
-  std::vector<TypedCell> expanded_;
+  TypedCell* next_ = nullptr;
+  TypedCell* limit_ = nullptr;
+  std::vector<Packed> packed_;
+  std::size_t expanded_ = 0;
   std::uint32_t lastSlot_ = 0;
+  std::uint32_t lastExpanded_ = 0;
   bool inOrder_ = true;
 };
 

@@ -52,7 +52,7 @@ SlotResult pairSlot(const VpInfo& info, const std::vector<AddressValuePair>& rec
   SlotResult result;
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
+  builder.start(out, record.size());
   VavCi at(record);
   result.failure =
       failureOf([&] { typifySlot(info, record.front().address, at, builder, result.histogram); });
@@ -68,7 +68,7 @@ SlotResult byteSlot(const VpInfo& info, const std::vector<unsigned char>& record
   SlotResult result;
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
+  builder.start(out, record.size());
   VucCi at(record);
   at.pos += address - 1;
   result.failure = failureOf([&] { typifySlot(info, address, at, builder, result.histogram); });
@@ -234,39 +234,65 @@ TEST(TypifySlotTest, StringEndingBeforeItsStartYieldsEmptyTextAndAdvances) {
   }
 }
 
+// Storage given by start() too small for the slots grows as they come.
 TEST(TypedRecordBuilderTest, MergesExpandedAddressesIntoPlace) {
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
+  builder.start(out, 0);
   builder.addText(1, [](std::string& text) { text += "first"; });
-  builder.addExpanded(2, 7);
+  builder.addExpandedBytes(2, 0x07080900);
   builder.addNumber(3, TypedValue::U, 3);
-  builder.addExpanded(4, 8);
-  builder.addExpanded(9, 9);
   builder.addNumber(5, TypedValue::U, 5);
   builder.addNumber(9, TypedValue::I, 0xFFFFFFFF);
+  builder.addExpandedBytes(9, 0x01020304);
   builder.finish();
-  EXPECT_EQ(show(out), "1:s:first 2:u:7 3:u:3 4:u:8 5:u:5 9:i:-1 9:u:9");
+  EXPECT_EQ(show(out),
+            "1:s:first 2:u:7 3:u:3 3:u:8 4:u:9 5:u:5 5:u:0 9:i:-1 9:u:1 10:u:2 11:u:3 12:u:4");
 
-  // A shorter record in the same vector leaves no trace of the longer one.
-  builder.start(out);
-  builder.addExpanded(0, 1);
+  // A shorter record in the same storage leaves no trace of the longer one.
+  builder.start(out, 1);
+  builder.addExpandedBytes(0, 0x01000000);
   builder.addText(1, [](std::string& text) { text += "x"; });
   builder.finish();
-  EXPECT_EQ(show(out), "0:u:1 1:s:x");
+  EXPECT_EQ(show(out), "0:u:1 1:s:x 1:u:0 2:u:0 3:u:0");
+}
+
+TEST(TypedRecordBuilderTest, AppendsExpandedValuesAboveTheSlots) {
+  TypedRecord out;
+  TypedRecordBuilder builder;
+  builder.start(out, 3);
+  builder.addNumber(1, TypedValue::U, 1);
+  builder.addExpandedBits(10, 0x80000001);
+  builder.addText(2, [](std::string& text) { text += "two"; });
+  builder.addExpandedBytes(42, 0xFF000102);
+  builder.finish();
+  std::string expected = "1:u:1 2:s:two";
+  for (std::uint32_t k = 0; k < 32; ++k) {
+    expected += " " + std::to_string(10 + k) + ":u:" + (k == 0 || k == 31 ? "1" : "0");
+  }
+  EXPECT_EQ(show(out), expected + " 42:u:255 43:u:0 44:u:1 45:u:2");
 }
 
 TEST(TypedRecordBuilderTest, SortsWhenARunIsOutOfOrder) {
-  TypedRecord out;
-  TypedRecordBuilder builder;
-  builder.start(out);
-  builder.addNumber(8, TypedValue::U, 8);
-  builder.addNumber(2, TypedValue::U, 2);
-  builder.addExpanded(6, 6);
-  builder.addExpanded(1, 1);
-  builder.addText(4, [](std::string& text) { text += "four"; });
-  builder.finish();
-  EXPECT_EQ(show(out), "1:u:1 2:u:2 4:s:four 6:u:6 8:u:8");
+  const auto build = [](std::uint32_t wrappingFirst) {
+    TypedRecord out;
+    TypedRecordBuilder builder;
+    builder.start(out, 3);
+    builder.addNumber(8, TypedValue::U, 8);
+    builder.addNumber(2, TypedValue::U, 2);
+    builder.addExpandedBytes(20, 0x14151617);
+    builder.addExpandedBytes(wrappingFirst, 0x0A0B0C0D);
+    builder.addText(4, [](std::string& text) { text += "four"; });
+    builder.finish();
+    return show(out);
+  };
+  EXPECT_EQ(build(10),
+            "2:u:2 4:s:four 8:u:8 10:u:10 11:u:11 12:u:12 13:u:13 20:u:20 21:u:21 22:u:22 "
+            "23:u:23");
+  // A run that wraps past the highest address is out of order too.
+  EXPECT_EQ(build(4294967294u),
+            "0:u:12 1:u:13 2:u:2 4:s:four 8:u:8 20:u:20 21:u:21 22:u:22 23:u:23 4294967294:u:10 "
+            "4294967295:u:11");
 }
 
 // A layout given as a table; unlisted addresses are Unsigned.
