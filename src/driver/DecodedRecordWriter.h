@@ -30,8 +30,8 @@ void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out);
 // printed: all of them, or up to the first of a type code no value has.
 std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber);
 
-// Lines of typed records gathered for `out` (not owned), written to it
-// whenever a few hundred KiB are gathered and on write().
+// Lines of typed records gathered for `out` (not owned), written to it in
+// large pieces as they gather and on write().
 class LineWriter {
  public:
   explicit LineWriter(std::ostream& out) : out_(out) {}

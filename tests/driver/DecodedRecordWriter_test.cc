@@ -107,9 +107,9 @@ TEST(DecodedRecordWriterTest, LongTextsAndWideGapsKeepTheirColumns) {
                            longText + "!\n" + "7" + std::string(16, '\t') + "-2147483648\n\n");
 }
 
-// Lines leave in batches; none may be lost or repeated at a batch's edge,
+// Lines leave in large writes; none may be lost or repeated at a write's edge,
 // nor the ones still waiting when a record fails.
-TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyBatchesPrecedeAFailure) {
+TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyWritesPrecedeAFailure) {
   std::vector<TypedRecord> records;
   std::string expected;
   for (std::uint32_t k = 0; k < 3000; ++k) {
@@ -137,7 +137,7 @@ TEST(DecodedRecordWriterTest, LongRunsKeepEveryLineInOrder) {
 
 // A refused record ends the run where it stands: no record after it is
 // decoded, and every line before it is in the file, wherever the writes end.
-TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
+TEST(DecodedRecordWriterTest, RefusalAfterManyWritesStopsDecodingAtOnce) {
   for (std::size_t at : {0, 8191, 8192, 16384, 40000}) {
     LongRun run(50000);
     run.records[at] = {{1, u(1)}, {7, u(2)}, {7, u(3)}};
@@ -148,7 +148,7 @@ TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
   }
 }
 
-TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefore) {
+TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyWritesKeepsEveryLineBefore) {
   for (std::size_t at : {1, 8192, 8193, 16385, 45000}) {
     const LongRun run(50000);
     WriteResult r = writeAll(run.records, at);
@@ -160,7 +160,7 @@ TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefor
 
 // A value that cannot be printed, late in a long run, leaves its unfinished
 // line last in the file.
-TEST(DecodedRecordWriterTest, UnprintableValueAfterManyBatchesLeavesItsLineLast) {
+TEST(DecodedRecordWriterTest, UnprintableValueAfterManyWritesLeavesItsLineLast) {
   LongRun run(30000);
   run.records[20000] = {{1, u(3)}, {3, withBits(7, 0)}};
   WriteResult r = writeAll(run.records);
