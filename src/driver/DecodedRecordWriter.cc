@@ -13,6 +13,21 @@ static_assert(sizeof kTabs - 1 == kValueRoom);
 // Lines are handed to the stream in writes of about this size.
 constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
 
+// Writes the tabs from `column` to the column of `address` at `p`, which has
+// room for them and kValueRoom more; returns one past them.
+inline char* putTabs(char* p, std::uint32_t& column, std::uint32_t address) {
+  const std::uint32_t gap = address - column;
+  column = address;
+  if (gap <= kValueRoom) {
+    // The value's own room follows the gap, so a fixed-size store of tabs
+    // stays inside the buffer; the value then overwrites the surplus.
+    std::memcpy(p, kTabs, kValueRoom);
+  } else {
+    std::memset(p, '\t', gap);
+  }
+  return p + gap;
+}
+
 // Writes the first `count` values of `record` at `p` with the tabs before
 // each, and returns one past the last character. The record has passed
 // acceptRecord(), so every address is a column after the one before; `p`
@@ -20,18 +35,18 @@ constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
 // texts (see ValueFormat.h), so nothing here can fail.
 char* putValues(char* p, const TypedRecord& record, std::size_t count) {
   const char* const texts = record.texts();
+  const TypedCell* cell = record.begin();
+  const TypedCell* const end = cell + count;
+  // The values of packed fields at the end take the shorter road.
+  const TypedCell* const packed = record.end() - record.packedCount();
   std::uint32_t column = 1;
-  for (const TypedCell* cell = record.begin(); cell != record.begin() + count; ++cell) {
-    const std::uint32_t gap = cell->address - column;
-    column = cell->address;
-    if (gap <= kValueRoom) {
-      // The value's own room follows the gap, so a fixed-size store of tabs
-      // stays inside the buffer; the value then overwrites the surplus.
-      std::memcpy(p, kTabs, kValueRoom);
-    } else {
-      std::memset(p, '\t', gap);
-    }
-    p = formatValue(p + gap, cell->type, cell->word, texts, cell->length);
+  for (; cell < end && cell < packed; ++cell) {
+    p = putTabs(p, column, cell->address);
+    p = formatValue(p, cell->type, cell->word, texts, cell->length);
+  }
+  for (; cell < end; ++cell) {
+    p = putTabs(p, column, cell->address);
+    p = formatSmall(p, cell->word);
   }
   return p;
 }
@@ -42,11 +57,13 @@ std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber) 
   if (record.empty()) return 0;
   // The verdict in one pass without an early exit, which the compiler turns
   // into vector code: nearly every record passes, and the walk below that
-  // names the fault runs only for one that does not.
+  // names the fault runs only for one that does not. The values of packed
+  // fields at the end are in order and printable by their making.
   const TypedCell* const cells = record.begin();
   const std::size_t size = record.size();
+  const std::size_t listed = size - record.packedCount();
   std::uint32_t faults = cells[0].type > TypedValue::F;
-  for (std::size_t k = 1; k < size; ++k) {
+  for (std::size_t k = 1; k < listed; ++k) {
     faults |= (cells[k].address <= cells[k - 1].address) | (cells[k].type > TypedValue::F);
   }
   const std::uint32_t first = cells[0].address;

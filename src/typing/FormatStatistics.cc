@@ -1,6 +1,7 @@
 #include "typing/FormatStatistics.h"
 
 #include <algorithm>
+#include <type_traits>
 
 bool isConstant(const Extent<TypedValue>& extent) {
   auto [min, max] = extent.get();
@@ -56,35 +57,58 @@ void FormatStatistics::add(const TypedRecord& record) {
   // value.
   const TypedCell* cell = record.begin();
   const TypedCell* const end = record.end();
+  // The values of packed fields at the end are all of type u.
+  const TypedCell* const packed = end - record.packedCount();
   std::uint32_t lowest = cell->address;
   std::uint32_t highest = lowest;
   // The table in registers; only a new address beyond it moves it.
   Bounds* table = dense_.data();
   std::size_t tableSize = dense_.size();
+  // One step of the walk; `packedValue` says that the cell is of type u.
+  const auto step = [&](const TypedCell& c, auto packedValue) {
+    const std::uint32_t address = c.address;
+    lowest = std::min(lowest, address);
+    highest = std::max(highest, address);
+    if (address < tableSize) {
+      Bounds& b = table[address];
+      if (packedValue && b.numberType == TypedValue::U) {
+        widenBounds(TypedValue::U, c.word, b.least, b.greatest);
+      } else if (!packedValue && b.numberType == c.type && c.type != TypedValue::S) {
+        widenBounds(c.type, c.word, b.least, b.greatest);
+      } else {
+        addOther(b, record, c);
+      }
+      return;
+    }
+    Bounds* b = boundsBeyond(address);
+    table = dense_.data();
+    tableSize = dense_.size();
+    if (b != nullptr) {
+      addOther(*b, record, c);
+    } else {
+      sparse_[address].add(record.value(c));
+    }
+  };
   try {
-    for (; cell != end; ++cell) {
-      const std::uint32_t address = cell->address;
-      lowest = std::min(lowest, address);
-      highest = std::max(highest, address);
-      if (address < tableSize) {
-        Bounds& b = table[address];
-        if (b.numberType == cell->type && cell->type != TypedValue::S) {
-          widenBounds(cell->type, cell->word, b.least, b.greatest);
+    for (; cell != packed; ++cell) step(*cell, std::false_type());
+    if (cell != end && end[-1].address < tableSize) {
+      // Ascending above every cell before and inside the table: the bounds
+      // of the addresses are the run's ends, and no address needs a check.
+      lowest = std::min(lowest, cell->address);
+      for (; cell != end; ++cell) {
+        Bounds& b = table[cell->address];
+        if (b.numberType == TypedValue::U) {
+          widenBounds(TypedValue::U, cell->word, b.least, b.greatest);
         } else {
           addOther(b, record, *cell);
         }
-        continue;
       }
-      Bounds* b = boundsBeyond(address);
-      table = dense_.data();
-      tableSize = dense_.size();
-      if (b != nullptr) {
-        addOther(*b, record, *cell);
-      } else {
-        sparse_[address].add(record.value(*cell));
-      }
+      highest = std::max(highest, end[-1].address);
     }
+    for (; cell != end; ++cell) step(*cell, std::true_type());
   } catch (...) {
+    // The failing cell is the highest of the run so far.
+    highest = std::max(highest, cell->address);
     addressRange.add(lowest);
     addressRange.add(highest);
     throw;

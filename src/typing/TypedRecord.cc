@@ -18,6 +18,7 @@ TypedValue TypedRecord::value(const TypedCell& cell) const {
 }
 
 void TypedRecord::add(std::uint32_t address, const TypedValue& value) {
+  packed_ = 0;
   if (value.type == TypedValue::S) {
     append({address, value.type, static_cast<std::uint32_t>(texts_.size()),
             static_cast<std::uint32_t>(value.text.size())});

@@ -49,6 +49,11 @@ class TypedRecord {
   // The texts of the record's s values; cell `c` of type s has its text at
   // texts() + c.word, c.length bytes long.
   const char* texts() const { return texts_.data(); }
+  // How many cells at the end hold the values of packed fields, each of type
+  // u and below 256, in strictly ascending address order above every cell
+  // before them: the shape the layouts give, which statistics and writer take
+  // in a simpler loop. 0 when the record has no such run or another shape.
+  std::size_t packedCount() const { return packed_; }
   // The bytes of all the record's texts together.
   std::size_t textBytes() const { return texts_.size(); }
   // The text of `cell`, which must be of type s and belong to this record.
@@ -61,6 +66,7 @@ class TypedRecord {
   // Leaves the record without values, keeping its storage.
   void clear() {
     size_ = 0;
+    packed_ = 0;
     texts_.clear();
   }
   // Appends `value` at `address`, after the values there are.
@@ -80,6 +86,7 @@ class TypedRecord {
   // cells_[0, size_) are the record's; the rest is storage kept for the next.
   std::vector<TypedCell> cells_;
   std::size_t size_ = 0;
+  std::size_t packed_ = 0;
   std::string texts_;
 };
 

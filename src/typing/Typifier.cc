@@ -21,6 +21,7 @@ void TypedRecordBuilder::start(TypedRecord& out, std::size_t slots) {
   expanded_ = 0;
   lastSlot_ = 0;
   inOrder_ = true;
+  ascending_ = true;
 }
 
 void TypedRecordBuilder::makeRoom() {
@@ -32,7 +33,10 @@ void TypedRecordBuilder::makeRoom() {
 }
 
 void TypedRecordBuilder::addPacked(std::uint32_t first, std::uint32_t word, std::uint32_t count) {
-  if (expanded_ > 0 && first < lastExpanded_) inOrder_ = false;
+  if (expanded_ > 0 && first <= lastExpanded_) {
+    ascending_ = false;
+    if (first < lastExpanded_) inOrder_ = false;
+  }
   if (first > UINT32_MAX - (count - 1)) inOrder_ = false;  // the run wraps around
   lastExpanded_ = first + (count - 1);
   packed_.push_back({first, word, count});
@@ -68,8 +72,10 @@ void TypedRecordBuilder::finish() {
   } else if (slots > 0 && expanded_ > 0 && cells[slots - 1].address >= packed_.front().first) {
     // Two ascending runs that interleave; merging keeps a slot's value first.
     std::inplace_merge(cells, cells + slots, cells + out.size_, byAddress);
+  } else if (ascending_) {
+    // The layouts' shape: every expanded address lies above the slots.
+    out.packed_ = expanded_;
   }
-  // Otherwise the layouts' shape: every expanded address lies above the slots.
 }
 
 namespace {

@@ -79,6 +79,8 @@ class TypedRecordBuilder {
   std::uint32_t lastSlot_ = 0;
   std::uint32_t lastExpanded_ = 0;
   bool inOrder_ = true;
+  // The packed fields' addresses ascend strictly.
+  bool ascending_ = true;
 };
 
 // Consumes one slot at `at` as `info` says and adds its typed values (none,

@@ -1,6 +1,7 @@
 #ifndef SURVEY_TYPING_VALUEFORMAT_H_
 #define SURVEY_TYPING_VALUEFORMAT_H_
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +80,36 @@ inline char* formatDecimal(char* p, std::uint32_t n) {
   const std::uint32_t high = n / 100000000;  // 1 to 42
   std::memcpy(p, kPairs + 2 * high + (high < 10), 2);
   return putLast(p + 1 + (high >= 10), eightDigits(n % 100000000), 8);
+}
+
+namespace value_format_detail {
+
+// The decimal digits of each number below 256, padded to four bytes.
+struct SmallNumber {
+  char digits[4];
+  std::uint32_t length;
+};
+inline constexpr auto kSmallNumbers = [] {
+  std::array<SmallNumber, 256> table{};
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    SmallNumber& entry = table[n];
+    std::uint32_t k = 0;
+    if (n >= 100) entry.digits[k++] = static_cast<char>('0' + n / 100);
+    if (n >= 10) entry.digits[k++] = static_cast<char>('0' + n / 10 % 10);
+    entry.digits[k++] = static_cast<char>('0' + n % 10);
+    entry.length = k;
+  }
+  return table;
+}();
+
+}  // namespace value_format_detail
+
+// formatDecimal for a number below 256 (a byte or bit of a packed field),
+// from a table; writes within p[0, 4).
+inline char* formatSmall(char* p, std::uint32_t n) {
+  const value_format_detail::SmallNumber& entry = value_format_detail::kSmallNumbers[n];
+  std::memcpy(p, entry.digits, 4);
+  return p + entry.length;
 }
 
 // The two's complement number `bits` in decimal, minus sign first; writes

@@ -9,18 +9,6 @@
 
 namespace {
 
-// "address:letter:value" for each cell, space-separated, read back as values.
-std::string show(const TypedRecord& record) {
-  std::ostringstream out;
-  for (const TypedCell& cell : record) {
-    if (&cell != &record.front()) out << ' ';
-    out << cell.address << ':';
-    typeLetter(cell.type, out);
-    out << ':' << record.value(cell);
-  }
-  return out.str();
-}
-
 // Every type keeps its value through a cell: numbers as their words, texts
 // side by side in the one buffer, each read back with its own length.
 TEST(TypedRecordTest, CellsGiveBackTheValuesAdded) {

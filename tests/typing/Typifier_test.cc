@@ -18,18 +18,6 @@ using TypifierPrivate::TypedRecordBuilder;
 using TypifierPrivate::Typifier;
 using TypifierPrivate::typifySlot;
 
-// "address:letter:value" for each value, space-separated.
-std::string show(const TypedRecord& record) {
-  std::ostringstream out;
-  for (const TypedCell& cell : record) {
-    if (&cell != &record.front()) out << ' ';
-    out << cell.address << ':';
-    typeLetter(cell.type, out);
-    out << ':' << record.value(cell);
-  }
-  return out.str();
-}
-
 Quartet quartet(std::uint32_t n) {
   return Quartet{{static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
                   static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)}};
@@ -271,6 +259,75 @@ TEST(TypedRecordBuilderTest, AppendsExpandedValuesAboveTheSlots) {
     expected += " " + std::to_string(10 + k) + ":u:" + (k == 0 || k == 31 ? "1" : "0");
   }
   EXPECT_EQ(show(out), expected + " 42:u:255 43:u:0 44:u:1 45:u:2");
+  EXPECT_EQ(out.packedCount(), 36u);
+}
+
+// Only packed values that ascend strictly above every slot value count as the
+// packed run that the statistics and the writer take without checks.
+TEST(TypedRecordBuilderTest, PackedRunOnlyInTheLayoutsShape) {
+  struct Case {
+    std::uint32_t slot, firstRun, secondRun;
+    std::size_t packed;
+  };
+  for (const Case& c : std::vector<Case>{{1, 10, 14, 8},
+                                         {1, 10, 13, 0},    // runs share address 13
+                                         {1, 10, 12, 0},    // runs overlap
+                                         {10, 10, 14, 0},   // a slot at the run's first
+                                         {12, 10, 14, 0}})  // a slot among the runs
+  {
+    TypedRecord out;
+    TypedRecordBuilder builder;
+    builder.start(out, 1);
+    builder.addNumber(c.slot, TypedValue::U, 1);
+    builder.addExpandedBytes(c.firstRun, 0x01020304);
+    builder.addExpandedBytes(c.secondRun, 0x05060708);
+    builder.finish();
+    EXPECT_EQ(out.packedCount(), c.packed) << show(out);
+    EXPECT_EQ(out.size(), 9u);
+  }
+}
+
+// The statistics take a packed run in a loop of their own; what they record,
+// and where a clash of types stops them, is the same as for the same values
+// listed one by one.
+TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
+  const auto packed = [](std::uint32_t word) {
+    TypedRecord out;
+    TypedRecordBuilder builder;
+    builder.start(out, 1);
+    builder.addNumber(1, TypedValue::I, word);
+    builder.addExpandedBytes(3, word);
+    builder.finish();
+    return out;
+  };
+  const auto listed = [](const TypedRecord& record) {
+    TypedRecord out;
+    for (const TypedCell& cell : record) out.add(cell.address, record.value(cell));
+    return out;
+  };
+  const TypedRecord first = packed(0x01FF0203);
+  const TypedRecord second = packed(0x05000709);
+  const TypedRecord clash = {{1, i(0)}, {5, i(1)}};
+  ASSERT_EQ(first.packedCount(), 4u);
+  for (bool usePacked : {true, false}) {
+    FormatStatistics statistics;
+    statistics.add(usePacked ? first : listed(first));
+    statistics.add(usePacked ? second : listed(second));
+    std::string rows;
+    statistics.forEachAddress([&](std::uint32_t address, const Extent<TypedValue>& e) {
+      rows += std::to_string(address) + ":" + show({{0, e.get().first}, {0, e.get().second}}) + " ";
+    });
+    EXPECT_EQ(rows,
+              "1:0:i:33489411 0:i:83887881 3:0:u:1 0:u:5 4:0:u:0 0:u:255 5:0:u:2 0:u:7 "
+              "6:0:u:3 0:u:9 ");
+
+    FormatStatistics clashing;
+    clashing.add(clash);
+    EXPECT_EQ(failureOf([&] { clashing.add(usePacked ? first : listed(first)); }),
+              "attempt to relate values of different type");
+    EXPECT_EQ(clashing.addressRange.get().second, 5u);
+    EXPECT_EQ(clashing.addressCount(), 4u);
+  }
 }
 
 TEST(TypedRecordBuilderTest, SortsWhenARunIsOutOfOrder) {
