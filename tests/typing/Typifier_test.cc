@@ -222,6 +222,16 @@ TEST(TypifySlotTest, StringEndingBeforeItsStartYieldsEmptyTextAndAdvances) {
   }
 }
 
+// The record that `steps` make with a builder given room for `slots`.
+TypedRecord built(std::size_t slots, const std::function<void(TypedRecordBuilder&)>& steps) {
+  TypedRecord out;
+  TypedRecordBuilder builder;
+  builder.start(out, slots);
+  steps(builder);
+  builder.finish();
+  return out;
+}
+
 // Storage given by start() too small for the slots grows as they come.
 TEST(TypedRecordBuilderTest, MergesExpandedAddressesIntoPlace) {
   TypedRecord out;
@@ -246,14 +256,12 @@ TEST(TypedRecordBuilderTest, MergesExpandedAddressesIntoPlace) {
 }
 
 TEST(TypedRecordBuilderTest, AppendsExpandedValuesAboveTheSlots) {
-  TypedRecord out;
-  TypedRecordBuilder builder;
-  builder.start(out, 3);
-  builder.addNumber(1, TypedValue::U, 1);
-  builder.addExpandedBits(10, 0x80000001);
-  builder.addText(2, [](std::string& text) { text += "two"; });
-  builder.addExpandedBytes(42, 0xFF000102);
-  builder.finish();
+  const TypedRecord out = built(3, [](TypedRecordBuilder& builder) {
+    builder.addNumber(1, TypedValue::U, 1);
+    builder.addExpandedBits(10, 0x80000001);
+    builder.addText(2, [](std::string& text) { text += "two"; });
+    builder.addExpandedBytes(42, 0xFF000102);
+  });
   std::string expected = "1:u:1 2:s:two";
   for (std::uint32_t k = 0; k < 32; ++k) {
     expected += " " + std::to_string(10 + k) + ":u:" + (k == 0 || k == 31 ? "1" : "0");
@@ -275,13 +283,11 @@ TEST(TypedRecordBuilderTest, PackedRunOnlyInTheLayoutsShape) {
                                          {10, 10, 14, 0},   // a slot at the run's first
                                          {12, 10, 14, 0}})  // a slot among the runs
   {
-    TypedRecord out;
-    TypedRecordBuilder builder;
-    builder.start(out, 1);
-    builder.addNumber(c.slot, TypedValue::U, 1);
-    builder.addExpandedBytes(c.firstRun, 0x01020304);
-    builder.addExpandedBytes(c.secondRun, 0x05060708);
-    builder.finish();
+    const TypedRecord out = built(1, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(c.slot, TypedValue::U, 1);
+      builder.addExpandedBytes(c.firstRun, 0x01020304);
+      builder.addExpandedBytes(c.secondRun, 0x05060708);
+    });
     EXPECT_EQ(out.packedCount(), c.packed) << show(out);
     EXPECT_EQ(out.size(), 9u);
   }
@@ -292,13 +298,10 @@ TEST(TypedRecordBuilderTest, PackedRunOnlyInTheLayoutsShape) {
 // listed one by one.
 TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
   const auto packed = [](std::uint32_t word) {
-    TypedRecord out;
-    TypedRecordBuilder builder;
-    builder.start(out, 1);
-    builder.addNumber(1, TypedValue::I, word);
-    builder.addExpandedBytes(3, word);
-    builder.finish();
-    return out;
+    return built(1, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(1, TypedValue::I, word);
+      builder.addExpandedBytes(3, word);
+    });
   };
   const auto listed = [](const TypedRecord& record) {
     TypedRecord out;
@@ -332,16 +335,13 @@ TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
 
 TEST(TypedRecordBuilderTest, SortsWhenARunIsOutOfOrder) {
   const auto build = [](std::uint32_t wrappingFirst) {
-    TypedRecord out;
-    TypedRecordBuilder builder;
-    builder.start(out, 3);
-    builder.addNumber(8, TypedValue::U, 8);
-    builder.addNumber(2, TypedValue::U, 2);
-    builder.addExpandedBytes(20, 0x14151617);
-    builder.addExpandedBytes(wrappingFirst, 0x0A0B0C0D);
-    builder.addText(4, [](std::string& text) { text += "four"; });
-    builder.finish();
-    return show(out);
+    return show(built(3, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(8, TypedValue::U, 8);
+      builder.addNumber(2, TypedValue::U, 2);
+      builder.addExpandedBytes(20, 0x14151617);
+      builder.addExpandedBytes(wrappingFirst, 0x0A0B0C0D);
+      builder.addText(4, [](std::string& text) { text += "four"; });
+    }));
   };
   EXPECT_EQ(build(10),
             "2:u:2 4:s:four 8:u:8 10:u:10 11:u:11 12:u:12 13:u:13 20:u:20 21:u:21 22:u:22 "
