@@ -1,5 +1,6 @@
 #include "driver/DecodedRecordWriter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/Error.h"
@@ -35,18 +36,27 @@ inline char* putTabs(char* p, std::uint32_t& column, std::uint32_t address) {
 // texts (see ValueFormat.h), so nothing here can fail.
 char* putValues(char* p, const TypedRecord& record, std::size_t count) {
   const char* const texts = record.texts();
-  const TypedCell* cell = record.begin();
-  const TypedCell* const end = cell + count;
-  // The values of packed fields at the end take the shorter road.
-  const TypedCell* const packed = record.end() - record.packedCount();
+  const std::size_t listed = record.size() - record.packedCount();
   std::uint32_t column = 1;
-  for (; cell < end && cell < packed; ++cell) {
+  for (const TypedCell* cell = record.begin(); cell != record.begin() + std::min(count, listed);
+       ++cell) {
     p = putTabs(p, column, cell->address);
     p = formatValue(p, cell->type, cell->word, texts, cell->length);
   }
-  for (; cell < end; ++cell) {
-    p = putTabs(p, column, cell->address);
-    p = formatSmall(p, cell->word);
+  if (count < record.size()) return p;
+  // The values of packed fields at the end, a field at a time.
+  for (const PackedRun& run : record.packedRuns()) {
+    p = putTabs(p, column, run.first);
+    column = run.first + (run.count - 1);
+    if (run.count == 32) {
+      p = formatBits(p, run.word);
+      continue;
+    }
+    for (std::uint32_t shift = 24;; shift -= 8) {
+      p = formatSmall(p, (run.word >> shift) & 0xFF);
+      if (shift == 0) break;
+      *p++ = '\t';
+    }
   }
   return p;
 }

@@ -94,14 +94,21 @@ void FormatStatistics::add(const TypedRecord& record) {
     if (cell != end && end[-1].address < tableSize) {
       // Ascending above every cell before and inside the table: the bounds
       // of the addresses are the run's ends, and no address needs a check.
+      // The values come from the fields' words, a field at a time.
       lowest = std::min(lowest, cell->address);
-      for (; cell != end; ++cell) {
-        Bounds& b = table[cell->address];
-        if (b.numberType == TypedValue::U) {
-          widenBounds(TypedValue::U, cell->word, b.least, b.greatest);
-        } else {
-          addOther(b, record, *cell);
+      for (const PackedRun& run : record.packedRuns()) {
+        const std::uint32_t width = run.count == 32 ? 1 : 8;
+        const std::uint32_t mask = (1u << width) - 1;
+        Bounds* b = table + run.first;
+        for (std::uint32_t shift = 32 - width;; shift -= width, ++b, ++cell) {
+          if (b->numberType == TypedValue::U) {
+            widenBounds(TypedValue::U, (run.word >> shift) & mask, b->least, b->greatest);
+          } else {
+            addOther(*b, record, *cell);
+          }
+          if (shift == 0) break;
         }
+        ++cell;
       }
       highest = std::max(highest, end[-1].address);
     }

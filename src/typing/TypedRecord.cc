@@ -19,6 +19,7 @@ TypedValue TypedRecord::value(const TypedCell& cell) const {
 
 void TypedRecord::add(std::uint32_t address, const TypedValue& value) {
   packed_ = 0;
+  runs_.clear();
   if (value.type == TypedValue::S) {
     append({address, value.type, static_cast<std::uint32_t>(texts_.size()),
             static_cast<std::uint32_t>(value.text.size())});

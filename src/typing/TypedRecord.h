@@ -28,6 +28,14 @@ struct TypedCell {
   friend bool operator==(const TypedCell&, const TypedCell&) = default;
 };
 
+// The values of one packed field: `count` values of type u (32 bits or 4
+// bytes of `word`, most significant first) at `first` and the addresses after.
+struct PackedRun {
+  std::uint32_t first = 0;
+  std::uint32_t word = 0;
+  std::uint32_t count = 0;
+};
+
 // A typed record: its values as cells sorted by address, ascending, and the
 // texts of its s values one after the other in one buffer. The record owns
 // both; clear() keeps their storage for the next record.
@@ -54,6 +62,9 @@ class TypedRecord {
   // before them: the shape the layouts give, which statistics and writer take
   // in a simpler loop. 0 when the record has no such run or another shape.
   std::size_t packedCount() const { return packed_; }
+  // The packed fields whose values are those last packedCount() cells, in
+  // their order; empty when packedCount() is 0.
+  const std::vector<PackedRun>& packedRuns() const { return runs_; }
   // The bytes of all the record's texts together.
   std::size_t textBytes() const { return texts_.size(); }
   // The text of `cell`, which must be of type s and belong to this record.
@@ -67,6 +78,7 @@ class TypedRecord {
   void clear() {
     size_ = 0;
     packed_ = 0;
+    runs_.clear();
     texts_.clear();
   }
   // Appends `value` at `address`, after the values there are.
@@ -87,6 +99,7 @@ class TypedRecord {
   std::vector<TypedCell> cells_;
   std::size_t size_ = 0;
   std::size_t packed_ = 0;
+  std::vector<PackedRun> runs_;
   std::string texts_;
 };
 

@@ -51,7 +51,7 @@ void TypedRecordBuilder::finish() {
   if (out.cells_.size() < slots + expanded_) out.grow(expanded_);
   TypedCell* const cells = out.cells_.data();
   TypedCell* p = cells + slots;
-  for (const Packed& packed : packed_) {
+  for (const PackedRun& packed : packed_) {
     if (packed.count == 32) {
       for (std::uint32_t k = 0; k < 32; ++k) {
         p[k] = {packed.first + k, TypedValue::U, (packed.word >> (31 - k)) & 1, 0};
@@ -75,6 +75,7 @@ void TypedRecordBuilder::finish() {
   } else if (ascending_) {
     // The layouts' shape: every expanded address lies above the slots.
     out.packed_ = expanded_;
+    out.runs_.swap(packed_);
   }
 }
 

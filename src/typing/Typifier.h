@@ -55,12 +55,6 @@ class TypedRecordBuilder {
   void finish();
 
  private:
-  struct Packed {
-    std::uint32_t first;
-    std::uint32_t word;
-    std::uint32_t count;  // 32 bits or 4 bytes
-  };
-
   TypedCell* nextSlot(std::uint32_t address) {
     if (address < lastSlot_) inOrder_ = false;
     lastSlot_ = address;
@@ -74,7 +68,7 @@ class TypedRecordBuilder {
   TypedRecord* out_ = nullptr;
   TypedCell* next_ = nullptr;
   TypedCell* limit_ = nullptr;
-  std::vector<Packed> packed_;
+  std::vector<PackedRun> packed_;
   std::size_t expanded_ = 0;
   std::uint32_t lastSlot_ = 0;
   std::uint32_t lastExpanded_ = 0;

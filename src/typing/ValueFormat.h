@@ -102,7 +102,31 @@ inline constexpr auto kSmallNumbers = [] {
   return table;
 }();
 
+// For each byte, its eight bits, most significant first, each followed by a
+// tab.
+inline constexpr auto kBitsWithTabs = [] {
+  std::array<std::array<char, 16>, 256> table{};
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    for (std::uint32_t k = 0; k < 8; ++k) {
+      table[n][2 * k] = static_cast<char>('0' + ((n >> (7 - k)) & 1));
+      table[n][2 * k + 1] = '\t';
+    }
+  }
+  return table;
+}();
+
 }  // namespace value_format_detail
+
+// The 32 bits of `word`, most significant first, as 0 or 1 with a tab
+// between each two; writes within p[0, 64) and returns one past the last bit.
+inline char* formatBits(char* p, std::uint32_t word) {
+  using value_format_detail::kBitsWithTabs;
+  std::memcpy(p, kBitsWithTabs[word >> 24].data(), 16);
+  std::memcpy(p + 16, kBitsWithTabs[(word >> 16) & 0xFF].data(), 16);
+  std::memcpy(p + 32, kBitsWithTabs[(word >> 8) & 0xFF].data(), 16);
+  std::memcpy(p + 48, kBitsWithTabs[word & 0xFF].data(), 16);
+  return p + 63;
+}
 
 // formatDecimal for a number below 256 (a byte or bit of a packed field),
 // from a table; writes within p[0, 4).
