@@ -36,9 +36,9 @@ inline char* putTabs(char* p, std::uint32_t& column, std::uint32_t address) {
 // texts (see ValueFormat.h), so nothing here can fail.
 char* putValues(char* p, const TypedRecord& record, std::size_t count) {
   const char* const texts = record.texts();
-  const std::size_t listed = record.size() - record.packedCount();
+  const TypedCell* const cells = record.listedCells();
   std::uint32_t column = 1;
-  for (const TypedCell* cell = record.begin(); cell != record.begin() + std::min(count, listed);
+  for (const TypedCell* cell = cells; cell != cells + std::min(count, record.listedCount());
        ++cell) {
     p = putTabs(p, column, cell->address);
     p = formatValue(p, cell->type, cell->word, texts, cell->length);
@@ -69,16 +69,15 @@ std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber) 
   // into vector code: nearly every record passes, and the walk below that
   // names the fault runs only for one that does not. The values of packed
   // fields at the end are in order and printable by their making.
-  const TypedCell* const cells = record.begin();
-  const std::size_t size = record.size();
-  const std::size_t listed = size - record.packedCount();
-  std::uint32_t faults = cells[0].type > TypedValue::F;
+  const TypedCell* const cells = record.listedCells();
+  const std::size_t listed = record.listedCount();
+  std::uint32_t faults = listed > 0 && cells[0].type > TypedValue::F;
   for (std::size_t k = 1; k < listed; ++k) {
     faults |= (cells[k].address <= cells[k - 1].address) | (cells[k].type > TypedValue::F);
   }
-  const std::uint32_t first = cells[0].address;
-  const std::uint32_t last = cells[size - 1].address;
-  if (faults == 0 && first == 1 && last <= kLastColumn) return size;
+  const std::uint32_t first = listed > 0 ? cells[0].address : record.packedRuns().front().first;
+  const std::uint32_t last = record.lastAddress();
+  if (faults == 0 && first == 1 && last <= kLastColumn) return record.size();
 
   if (first != 1) throwMessage("first address is ", first, ", not 1");
   for (std::size_t k = 1; k < record.size(); ++k) {
@@ -104,7 +103,7 @@ void LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
   const std::size_t count = acceptRecord(record, recordNumber);
   // Tabs before the last column, a value's room per value, the texts, the
   // line end.
-  const std::size_t last = record.empty() ? 0 : record.back().address;
+  const std::size_t last = record.empty() ? 0 : record.lastAddress();
   const std::size_t room = used_ + last + record.size() * kValueRoom + record.textBytes() + 1;
   if (buffer_.size() < room) buffer_.resize(room);
   char* p = putValues(buffer_.data() + used_, record, count);

@@ -11,6 +11,7 @@ bool isConstant(const Extent<TypedValue>& extent) {
 FormatStatistics::Bounds* FormatStatistics::boundsBeyond(std::uint32_t address) {
   if (address >= kDirectAddressLimit) return nullptr;
   dense_.resize(std::size_t{address} + 1);
+  takesEveryBit_.resize(dense_.size() / 64 + 2);
   return &dense_[address];
 }
 
@@ -53,20 +54,20 @@ void FormatStatistics::add(const TypedRecord& record) {
   ++recordCount;
   if (record.empty()) return;
   // The address bounds reach addressRange also when a value fails, and then
-  // cover the cells up to the failing one, whose address counts before its
+  // cover the values up to the failing one, whose address counts before its
   // value.
-  const TypedCell* cell = record.begin();
-  const TypedCell* const end = record.end();
-  // The values of packed fields at the end are all of type u.
-  const TypedCell* const packed = end - record.packedCount();
-  std::uint32_t lowest = cell->address;
+  const TypedCell* const listed = record.listedCells();
+  const std::size_t listedCount = record.listedCount();
+  std::uint32_t lowest = listedCount > 0 ? listed[0].address : record.packedRuns().front().first;
   std::uint32_t highest = lowest;
+  // The address of the value being added.
+  std::uint32_t at = lowest;
   // The table in registers; only a new address beyond it moves it.
   Bounds* table = dense_.data();
   std::size_t tableSize = dense_.size();
-  // One step of the walk; `packedValue` says that the cell is of type u.
+  // One value of the walk; `packedValue` says that it is a packed field's.
   const auto step = [&](const TypedCell& c, auto packedValue) {
-    const std::uint32_t address = c.address;
+    const std::uint32_t address = at = c.address;
     lowest = std::min(lowest, address);
     highest = std::max(highest, address);
     if (address < tableSize) {
@@ -90,32 +91,52 @@ void FormatStatistics::add(const TypedRecord& record) {
     }
   };
   try {
-    for (; cell != packed; ++cell) step(*cell, std::false_type());
-    if (cell != end && end[-1].address < tableSize) {
-      // Ascending above every cell before and inside the table: the bounds
-      // of the addresses are the run's ends, and no address needs a check.
+    for (std::size_t k = 0; k < listedCount; ++k) step(listed[k], std::false_type());
+    if (record.packedCount() == 0) {
+      // Nothing more.
+    } else if (record.lastAddress() < tableSize) {
+      // Ascending above every listed value and inside the table: the bounds
+      // of the addresses are the runs' ends, and no address needs a check.
       // The values come from the fields' words, a field at a time.
-      lowest = std::min(lowest, cell->address);
+      lowest = std::min(lowest, record.packedRuns().front().first);
+      std::uint64_t* const takesEveryBit = takesEveryBit_.data();
       for (const PackedRun& run : record.packedRuns()) {
-        const std::uint32_t width = run.count == 32 ? 1 : 8;
+        const bool bits = run.count == 32;
+        const std::size_t word = run.first / 64;
+        const std::uint32_t offset = run.first % 64;
+        if (bits) {
+          const std::uint64_t from = (takesEveryBit[word] >> offset) |
+                                     (offset == 0 ? 0 : takesEveryBit[word + 1] << (64 - offset));
+          if (static_cast<std::uint32_t>(from) == UINT32_MAX) continue;
+        }
+        const std::uint32_t width = bits ? 1 : 8;
         const std::uint32_t mask = (1u << width) - 1;
         Bounds* b = table + run.first;
-        for (std::uint32_t shift = 32 - width;; shift -= width, ++b, ++cell) {
+        for (std::uint32_t shift = 32 - width;; shift -= width, ++b) {
+          const std::uint32_t value = (run.word >> shift) & mask;
           if (b->numberType == TypedValue::U) {
-            widenBounds(TypedValue::U, (run.word >> shift) & mask, b->least, b->greatest);
+            widenBounds(TypedValue::U, value, b->least, b->greatest);
           } else {
-            addOther(*b, record, *cell);
+            at = static_cast<std::uint32_t>(b - table);
+            addOther(*b, record, {at, TypedValue::U, value, 0});
+          }
+          if (bits && b->numberType == TypedValue::U && b->least == 0 && b->greatest >= 1) {
+            const std::size_t entry = static_cast<std::size_t>(b - table);
+            takesEveryBit[entry / 64] |= std::uint64_t{1} << (entry % 64);
           }
           if (shift == 0) break;
         }
-        ++cell;
       }
-      highest = std::max(highest, end[-1].address);
+      highest = std::max(highest, record.lastAddress());
+    } else {
+      const TypedCell* const cells = record.begin();
+      for (std::size_t k = listedCount; k < record.size(); ++k) {
+        step(cells[k], std::true_type());
+      }
     }
-    for (; cell != end; ++cell) step(*cell, std::true_type());
   } catch (...) {
-    // The failing cell is the highest of the run so far.
-    highest = std::max(highest, cell->address);
+    // The failing value is the highest so far of an ascending run.
+    highest = std::max(highest, at);
     addressRange.add(lowest);
     addressRange.add(highest);
     throw;

@@ -121,6 +121,11 @@ class FormatStatistics {
 
   // Addresses below kDirectAddressLimit, by address; higher ones in sparse_.
   std::vector<Bounds> dense_;
+  // One bit per entry of dense_: set once the entry is of type u with bounds
+  // 0 and at least 1, which no bit of a packed field can move. A bit field
+  // whose 32 entries are all set is passed over whole. One word more than
+  // the table needs, so that 32 bits from any entry can be read at once.
+  std::vector<std::uint64_t> takesEveryBit_;
   std::vector<TextBounds> texts_;
   std::map<std::uint32_t, Extent<TypedValue>> sparse_;
 };

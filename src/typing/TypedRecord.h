@@ -39,6 +39,11 @@ struct PackedRun {
 // A typed record: its values as cells sorted by address, ascending, and the
 // texts of its s values one after the other in one buffer. The record owns
 // both; clear() keeps their storage for the next record.
+//
+// The values of packed fields that follow every other value in the layouts'
+// shape are kept as their fields' words (packedRuns()) and made into cells
+// only when the cells are read: the statistics and the writer take them from
+// the words, through listedCells() and packedRuns(), and never need them.
 class TypedRecord {
  public:
   TypedRecord() = default;
@@ -46,25 +51,34 @@ class TypedRecord {
   // ascend by address).
   TypedRecord(std::initializer_list<AddressTypedValuePair> pairs);
 
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  const TypedCell* begin() const { return cells_.data(); }
-  const TypedCell* end() const { return cells_.data() + size_; }
-  const TypedCell& operator[](std::size_t k) const { return cells_[k]; }
-  const TypedCell& front() const { return cells_[0]; }
-  const TypedCell& back() const { return cells_[size_ - 1]; }
+  std::size_t size() const { return listed_ + packed_; }
+  bool empty() const { return size() == 0; }
+  // All the cells, those of packed fields made on first use.
+  const TypedCell* begin() const { return cells(); }
+  const TypedCell* end() const { return cells() + size(); }
+  const TypedCell& operator[](std::size_t k) const { return cells()[k]; }
+  const TypedCell& front() const { return cells()[0]; }
+  const TypedCell& back() const { return cells()[size() - 1]; }
+
+  // The first listedCount() cells, which come before every packed value;
+  // read without making the cells of packed fields.
+  const TypedCell* listedCells() const { return cells_.data(); }
+  std::size_t listedCount() const { return listed_; }
+  // How many values at the end belong to packed fields, each of type u and
+  // below 256, in strictly ascending address order above every listed cell:
+  // the shape the layouts give. 0 when the record has another shape.
+  std::size_t packedCount() const { return packed_; }
+  // The packed fields of those packedCount() values, in their order.
+  const std::vector<PackedRun>& packedRuns() const { return runs_; }
+  // The address of the last value; the record must not be empty.
+  std::uint32_t lastAddress() const {
+    if (packed_ == 0) return cells_[listed_ - 1].address;
+    return runs_.back().first + (runs_.back().count - 1);
+  }
 
   // The texts of the record's s values; cell `c` of type s has its text at
   // texts() + c.word, c.length bytes long.
   const char* texts() const { return texts_.data(); }
-  // How many cells at the end hold the values of packed fields, each of type
-  // u and below 256, in strictly ascending address order above every cell
-  // before them: the shape the layouts give, which statistics and writer take
-  // in a simpler loop. 0 when the record has no such run or another shape.
-  std::size_t packedCount() const { return packed_; }
-  // The packed fields whose values are those last packedCount() cells, in
-  // their order; empty when packedCount() is 0.
-  const std::vector<PackedRun>& packedRuns() const { return runs_; }
   // The bytes of all the record's texts together.
   std::size_t textBytes() const { return texts_.size(); }
   // The text of `cell`, which must be of type s and belong to this record.
@@ -76,8 +90,9 @@ class TypedRecord {
 
   // Leaves the record without values, keeping its storage.
   void clear() {
-    size_ = 0;
+    listed_ = 0;
     packed_ = 0;
+    expanded_ = true;
     runs_.clear();
     texts_.clear();
   }
@@ -87,18 +102,29 @@ class TypedRecord {
  private:
   friend class TypifierPrivate::TypedRecordBuilder;
 
+  const TypedCell* cells() const {
+    if (!expanded_) expandPacked();
+    return cells_.data();
+  }
+  // Makes the cells of the packed values; `const`, as they only spell out
+  // what the runs hold.
+  void expandPacked() const;
+  // Turns the packed values into listed cells.
+  void listPacked();
   void append(const TypedCell& cell) {
-    if (size_ == cells_.size()) grow(1);
-    cells_[size_++] = cell;
+    if (listed_ == cells_.size()) grow(1);
+    cells_[listed_++] = cell;
   }
   // Makes room for `n` cells after the first size(); out of line, so that
   // append() stays small.
-  void grow(std::size_t n);
+  void grow(std::size_t n) const;
 
-  // cells_[0, size_) are the record's; the rest is storage kept for the next.
-  std::vector<TypedCell> cells_;
-  std::size_t size_ = 0;
+  // cells_[0, listed_) are the listed values; the packed values follow once
+  // expanded_; the rest is storage kept for the next record.
+  mutable std::vector<TypedCell> cells_;
+  std::size_t listed_ = 0;
   std::size_t packed_ = 0;
+  mutable bool expanded_ = true;
   std::vector<PackedRun> runs_;
   std::string texts_;
 };

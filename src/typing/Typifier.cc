@@ -26,7 +26,7 @@ void TypedRecordBuilder::start(TypedRecord& out, std::size_t slots) {
 
 void TypedRecordBuilder::makeRoom() {
   const std::size_t used = static_cast<std::size_t>(next_ - out_->cells_.data());
-  out_->size_ = used;
+  out_->listed_ = used;
   out_->grow(1);
   next_ = out_->cells_.data() + used;
   limit_ = out_->cells_.data() + out_->cells_.size();
@@ -47,35 +47,24 @@ void TypedRecordBuilder::finish() {
   TypedRecord& out = *out_;
   out_ = nullptr;
   const std::size_t slots = static_cast<std::size_t>(next_ - out.cells_.data());
-  out.size_ = slots;
-  if (out.cells_.size() < slots + expanded_) out.grow(expanded_);
+  out.listed_ = slots;
+  out.packed_ = expanded_;
+  out.runs_.swap(packed_);
+  out.expanded_ = expanded_ == 0;
+  const bool interleaved =
+      slots > 0 && expanded_ > 0 && out.cells_[slots - 1].address >= out.runs_.front().first;
+  // The layouts' shape: every expanded address lies above the slots.
+  if (inOrder_ && ascending_ && !interleaved) return;
+  out.listPacked();
   TypedCell* const cells = out.cells_.data();
-  TypedCell* p = cells + slots;
-  for (const PackedRun& packed : packed_) {
-    if (packed.count == 32) {
-      for (std::uint32_t k = 0; k < 32; ++k) {
-        p[k] = {packed.first + k, TypedValue::U, (packed.word >> (31 - k)) & 1, 0};
-      }
-    } else {
-      for (std::uint32_t k = 0; k < 4; ++k) {
-        p[k] = {packed.first + k, TypedValue::U, (packed.word >> (24 - 8 * k)) & 0xFF, 0};
-      }
-    }
-    p += packed.count;
-  }
-  out.size_ = slots + expanded_;
   const auto byAddress = [](const TypedCell& a, const TypedCell& b) {
     return a.address < b.address;
   };
   if (!inOrder_) {
-    std::sort(cells, cells + out.size_, byAddress);
-  } else if (slots > 0 && expanded_ > 0 && cells[slots - 1].address >= packed_.front().first) {
+    std::sort(cells, cells + out.listed_, byAddress);
+  } else if (interleaved) {
     // Two ascending runs that interleave; merging keeps a slot's value first.
-    std::inplace_merge(cells, cells + slots, cells + out.size_, byAddress);
-  } else if (ascending_) {
-    // The layouts' shape: every expanded address lies above the slots.
-    out.packed_ = expanded_;
-    out.runs_.swap(packed_);
+    std::inplace_merge(cells, cells + slots, cells + out.listed_, byAddress);
   }
 }
 

@@ -297,10 +297,14 @@ TEST(TypedRecordBuilderTest, PackedRunOnlyInTheLayoutsShape) {
 // and where a clash of types stops them, is the same as for the same values
 // listed one by one.
 TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
+  // A bit field across a word of the statistics' bookkeeping (60 to 91), and
+  // words that set every bit both ways before more records come.
   const auto packed = [](std::uint32_t word) {
     return built(1, [&](TypedRecordBuilder& builder) {
       builder.addNumber(1, TypedValue::I, word);
       builder.addExpandedBytes(3, word);
+      builder.addExpandedBits(60, word);
+      builder.addExpandedBits(100, ~word);
     });
   };
   const auto listed = [](const TypedRecord& record) {
@@ -308,25 +312,34 @@ TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
     for (const TypedCell& cell : record) out.add(cell.address, record.value(cell));
     return out;
   };
-  const TypedRecord first = packed(0x01FF0203);
-  const TypedRecord second = packed(0x05000709);
-  const TypedRecord clash = {{1, i(0)}, {5, i(1)}};
-  ASSERT_EQ(first.packedCount(), 4u);
-  for (bool usePacked : {true, false}) {
-    FormatStatistics statistics;
-    statistics.add(usePacked ? first : listed(first));
-    statistics.add(usePacked ? second : listed(second));
+  const auto rowsOf = [](const FormatStatistics& statistics) {
     std::string rows;
     statistics.forEachAddress([&](std::uint32_t address, const Extent<TypedValue>& e) {
       rows += std::to_string(address) + ":" + show({{0, e.get().first}, {0, e.get().second}}) + " ";
     });
-    EXPECT_EQ(rows,
-              "1:0:i:33489411 0:i:83887881 3:0:u:1 0:u:5 4:0:u:0 0:u:255 5:0:u:2 0:u:7 "
-              "6:0:u:3 0:u:9 ");
+    return rows;
+  };
+  const std::vector<TypedRecord> records = {packed(0x01FF0203), packed(0x05000709),
+                                            packed(0xFFFFFFFF), packed(0), packed(0x80000001)};
+  ASSERT_EQ(records[0].packedCount(), 68u);
+  FormatStatistics fromRuns;
+  FormatStatistics fromCells;
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    fromRuns.add(records[k]);
+    fromCells.add(listed(records[k]));
+    ASSERT_EQ(rowsOf(fromRuns), rowsOf(fromCells)) << "after record " << k;
+  }
+  const std::string rows = rowsOf(fromRuns);
+  EXPECT_EQ(rows.substr(0, rows.find(" 60:")),
+            "1:0:i:-2147483647 0:i:83887881 3:0:u:0 0:u:255 4:0:u:0 0:u:255 5:0:u:0 0:u:255 "
+            "6:0:u:0 0:u:255");
+  EXPECT_NE(rows.find(" 60:0:u:0 0:u:1 61:0:u:0 0:u:1 "), std::string::npos);
 
+  const TypedRecord clash = {{1, i(0)}, {5, i(1)}};
+  for (bool usePacked : {true, false}) {
     FormatStatistics clashing;
     clashing.add(clash);
-    EXPECT_EQ(failureOf([&] { clashing.add(usePacked ? first : listed(first)); }),
+    EXPECT_EQ(failureOf([&] { clashing.add(usePacked ? records[0] : listed(records[0])); }),
               "attempt to relate values of different type");
     EXPECT_EQ(clashing.addressRange.get().second, 5u);
     EXPECT_EQ(clashing.addressCount(), 4u);
