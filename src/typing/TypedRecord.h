@@ -44,6 +44,8 @@ struct PackedRun {
 // shape are kept as their fields' words (packedRuns()) and made into cells
 // only when the cells are read: the statistics and the writer take them from
 // the words, through listedCells() and packedRuns(), and never need them.
+// Reading the cells may thus change the record's storage: a record is read
+// by one thread at a time.
 class TypedRecord {
  public:
   TypedRecord() = default;

@@ -20,10 +20,11 @@
 namespace TypifierPrivate {
 
 // Fills a caller's typed record. Values at slot addresses go straight into
-// the record. Packed fields are kept as their words until finish(), which
-// expands them right after the slot values: every layout puts the expanded
-// addresses above its slots, so each cell is written once, in place. Values
-// out of that order (a layout that breaks the shape) make finish() sort.
+// the record as cells. Packed fields are kept as their words: every layout
+// puts the expanded addresses above its slots, ascending, and then the record
+// keeps them so (see TypedRecord). Values out of that order (a layout that
+// breaks the shape, or a damaged record) are spelled out by finish(), which
+// merges or sorts them into place.
 class TypedRecordBuilder {
  public:
   // Begins a record in `out` (owned by the caller, which must keep it alive
