@@ -38,8 +38,8 @@ char* putValues(char* p, const TypedRecord& record, std::size_t count) {
   const char* const texts = record.texts();
   const TypedCell* const cells = record.listedCells();
   std::uint32_t column = 1;
-  for (const TypedCell* cell = cells; cell != cells + std::min(count, record.listedCount());
-       ++cell) {
+  const TypedCell* const stop = cells + std::min(count, record.listedCount());
+  for (const TypedCell* cell = cells; cell != stop; ++cell) {
     p = putTabs(p, column, cell->address);
     p = formatValue(p, cell->type, cell->word, texts, cell->length);
   }

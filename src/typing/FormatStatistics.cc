@@ -60,14 +60,15 @@ void FormatStatistics::add(const TypedRecord& record) {
   const std::size_t listedCount = record.listedCount();
   std::uint32_t lowest = listedCount > 0 ? listed[0].address : record.packedRuns().front().first;
   std::uint32_t highest = lowest;
-  // The address of the value being added.
+  // The address of a packed value being added, for the bounds of a failure;
+  // a listed value's address is in `highest` before it can fail.
   std::uint32_t at = lowest;
   // The table in registers; only a new address beyond it moves it.
   Bounds* table = dense_.data();
   std::size_t tableSize = dense_.size();
   // One value of the walk; `packedValue` says that it is a packed field's.
   const auto step = [&](const TypedCell& c, auto packedValue) {
-    const std::uint32_t address = at = c.address;
+    const std::uint32_t address = c.address;
     lowest = std::min(lowest, address);
     highest = std::max(highest, address);
     if (address < tableSize) {
