@@ -25,18 +25,8 @@ const unsigned char EbcdicToAscii[256] = {
 };
 // clang-format on
 
-bool IsPrintable(unsigned char translated) {
-  return translated >= 0x20 && translated <= 0x7E && translated != 0x22;
-}
-
-void AppendCharToString(std::string& text, unsigned char e, CharacterHistogram& histogram) {
-  ++histogram.counts[e];
-  unsigned char a = EbcdicToAscii[e];
-  if (IsPrintable(a)) {
-    text.push_back(static_cast<char>(a));
-  } else if (a != 0) {
-    char digits[3];
-    char* end = std::to_chars(digits, digits + sizeof digits, unsigned{e}).ptr;
-    text.append("(ebcdic ").append(digits, end).push_back(')');
-  }
+void AppendEbcdicCode(std::string& text, unsigned char e) {
+  char digits[3];
+  char* end = std::to_chars(digits, digits + sizeof digits, unsigned{e}).ptr;
+  text.append("(ebcdic ").append(digits, end).push_back(')');
 }

@@ -1,15 +1,16 @@
 #ifndef SURVEY_TYPING_FORMATSTATISTICS_H_
 #define SURVEY_TYPING_FORMATSTATISTICS_H_
 
-#include <bit>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/Error.h"
 #include "framing/AddressValuePair.h"
-#include "typing/TypedValue.h"
+#include "typing/TypedRecord.h"
 
 // The least and greatest of the values added so far. For typed values the
 // order is the type's own (less/greater of TypedValue), so adding a value of
@@ -29,7 +30,8 @@ class Extent {
       undefined = false;
       return;
     }
-    // Assignment only on change: a typed text is copied only when it moves the bound.
+    // Assignment only on change: a typed text is copied only when it moves the
+    // bound. For typed values the order is that of orderOf().
     if (v < min) min = v;
     if (v > max) max = v;
   }
@@ -43,48 +45,10 @@ class Extent {
   bool isUndefined() const { return undefined; }
 
  private:
-  template <class N>
-  void moveBounds(const T& v, N n, N least, N greatest) {
-    if (n < least) min = v;
-    if (n > greatest) max = v;
-  }
-
   bool undefined = true;
   T min{};
   T max{};
 };
-
-// Every value of every record passes here, so the relations are taken apart:
-// min and max always share the first value's type, which makes one type check
-// stand for the two that less() and greater() would make, and numbers are
-// compared as numbers without a call.
-template <>
-inline void Extent<TypedValue>::add(const TypedValue& v) {
-  if (undefined) {
-    min = v;
-    max = v;
-    undefined = false;
-    return;
-  }
-  if (v.type != min.type) throwMessage("attempt to relate values of different type");
-  switch (v.type) {
-    case TypedValue::U:
-      moveBounds(v, v.number(), min.number(), max.number());
-      return;
-    case TypedValue::I:
-      moveBounds(v, static_cast<std::int32_t>(v.number()), static_cast<std::int32_t>(min.number()),
-                 static_cast<std::int32_t>(max.number()));
-      return;
-    case TypedValue::F:
-      // A NaN on either side fails both tests, as it fails less() and greater().
-      moveBounds(v, v.fraction(), min.fraction(), max.fraction());
-      return;
-    default:
-      // Texts, and codes no value is typed with, which the relations refuse.
-      if (v < min) min = v;
-      if (v > max) max = v;
-  }
-}
 
 // Whether every value added to `extent` was equal (false once a NaN is in it).
 bool isConstant(const Extent<TypedValue>& extent);
@@ -110,9 +74,12 @@ class FormatStatistics {
       if (!b.defined) continue;
       const auto address = static_cast<std::uint32_t>(a);
       if (isNumeric(b.type)) {
-        fn(address, Extent<TypedValue>(numberOf(b.type, b.least), numberOf(b.type, b.greatest)));
+        fn(address,
+           Extent<TypedValue>(valueOf(b.type, b.least, {}), valueOf(b.type, b.greatest, {})));
       } else {
-        fn(address, others_[b.least]);
+        const TextBounds& t = texts_[b.least];
+        fn(address,
+           Extent<TypedValue>(valueOf(b.type, 0, t.least), valueOf(b.type, 0, t.greatest)));
       }
     }
     for (const auto& [address, extent] : sparse_) fn(address, extent);
@@ -124,61 +91,42 @@ class FormatStatistics {
  private:
   // The extent at one address of the table, small enough for the table of a
   // whole format to stay in the nearest cache. For types u, i and f the
-  // bounds are the values' big-endian numbers, compared in the type's order;
-  // for texts (and codes no value is typed with) `least` indexes others_.
+  // bounds are the values' words; for texts (and codes no value is typed
+  // with) `least` indexes texts_.
   struct Bounds {
     bool defined = false;
+    // The type of the bounds; `numberType` repeats it for u, i and f and is
+    // S otherwise, so that a number of the type already there is told apart
+    // from everything else at once.
     std::uint32_t type = 0;
+    std::uint32_t numberType = TypedValue::S;
     std::uint32_t least = 0;
     std::uint32_t greatest = 0;
+  };
+  struct TextBounds {
+    std::string least;
+    std::string greatest;
   };
 
   static bool isNumeric(std::uint32_t type) {
     return type == TypedValue::U || type == TypedValue::I || type == TypedValue::F;
   }
-  static TypedValue numberOf(std::uint32_t type, std::uint32_t bits) {
-    TypedValue v;
-    v.type = type;
-    v.setNumber(bits);
-    return v;
-  }
-  template <class N>
-  static void moveBounds(Bounds& b, N n, N least, N greatest, std::uint32_t bits) {
-    if (n < least) b.least = bits;
-    if (n > greatest) b.greatest = bits;
-  }
+  static TypedValue valueOf(std::uint32_t type, std::uint32_t word, const std::string& text);
 
-  void addTo(Bounds& b, const TypedValue& v) {
-    if (!b.defined) {
-      first(b, v);
-      return;
-    }
-    if (v.type != b.type) throwMessage("attempt to relate values of different type");
-    const std::uint32_t n = v.number();
-    switch (v.type) {
-      case TypedValue::U:
-        moveBounds(b, n, b.least, b.greatest, n);
-        return;
-      case TypedValue::I:
-        moveBounds(b, static_cast<std::int32_t>(n), static_cast<std::int32_t>(b.least),
-                   static_cast<std::int32_t>(b.greatest), n);
-        return;
-      case TypedValue::F:
-        // A NaN on either side fails both tests, as it fails less() and greater().
-        moveBounds(b, std::bit_cast<float>(n), std::bit_cast<float>(b.least),
-                   std::bit_cast<float>(b.greatest), n);
-        return;
-      default:
-        others_[b.least].add(v);
-    }
-  }
-  void first(Bounds& b, const TypedValue& v);
+  // The value of `cell` at table entry `b`, when it is not a number of the
+  // type already there: a first value, a text, or a clash of types.
+  void addOther(Bounds& b, const TypedRecord& record, const TypedCell& cell);
   // The table entry of `address`, growing the table, or null above it.
   Bounds* boundsBeyond(std::uint32_t address);
 
   // Addresses below kDirectAddressLimit, by address; higher ones in sparse_.
   std::vector<Bounds> dense_;
-  std::vector<Extent<TypedValue>> others_;
+  // One bit per entry of dense_: set once the entry is of type u with bounds
+  // 0 and at least 1, which no bit of a packed field can move. A bit field
+  // whose 32 entries are all set is passed over whole. One word more than
+  // the table needs, so that 32 bits from any entry can be read at once.
+  std::vector<std::uint64_t> takesEveryBit_;
+  std::vector<TextBounds> texts_;
   std::map<std::uint32_t, Extent<TypedValue>> sparse_;
 };
 

@@ -1,58 +1,17 @@
 #include "typing/TypedValue.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
-#include <cstring>
-
 #include "core/Error.h"
 
 namespace {
 
-enum class Order { Less, Equal, Greater, Unordered };
-
-template <class N>
-Order orderOf(N a, N b) {
-  if (a < b) return Order::Less;
-  if (b < a) return Order::Greater;
-  if (a == b) return Order::Equal;
-  return Order::Unordered;  // a NaN on either side
-}
-
 Order relate(const TypedValue& a, const TypedValue& b) {
   if (a.type != b.type) throwMessage("attempt to relate values of different type");
-  switch (a.type) {
-    case TypedValue::U:
-      return orderOf(a.number(), b.number());
-    case TypedValue::I:
-      return orderOf(static_cast<std::int32_t>(a.number()), static_cast<std::int32_t>(b.number()));
-    case TypedValue::F:
-      return orderOf(a.fraction(), b.fraction());
-    case TypedValue::S: {
-      // std::string compares char_traits<char>, which orders as unsigned bytes.
-      int c = a.text.compare(b.text);
-      return c < 0 ? Order::Less : c > 0 ? Order::Greater : Order::Equal;
-    }
-    default:
-      throwMessage("unrec type");
-  }
+  return orderOf(a.type, a.number(), a.text, b.number(), b.text);
 }
 
-char* formatDefaultFormatDouble(char* p, double value) {
-  // to_chars with a precision is specified as printf's %.6g, which is what the
-  // stream's default format uses; only NaN and infinity are spelled by hand so
-  // that they follow glibc ("-nan" keeps the sign bit).
-  const char* spelled = nullptr;
-  if (std::isnan(value)) {
-    spelled = std::signbit(value) ? "-nan" : "nan";
-  } else if (std::isinf(value)) {
-    spelled = value < 0 ? "-inf" : "inf";
-  } else {
-    return std::to_chars(p, p + kMaxNumberChars, value, std::chars_format::general, 6).ptr;
-  }
-  std::size_t length = std::strlen(spelled);
-  std::memcpy(p, spelled, length);
-  return p + length;
+// Room for a number, or for the text of `value`.
+std::size_t roomFor(const TypedValue& value) {
+  return value.type == TypedValue::S ? value.text.size() : kValueRoom;
 }
 
 }  // namespace
@@ -68,7 +27,7 @@ char typeLetterOf(std::uint32_t type) {
     case TypedValue::F:
       return 'f';
     default:
-      throwMessage("unrec type");
+      failUnrecognizedType();
   }
 }
 
@@ -83,46 +42,25 @@ void printTypeKey(std::ostream& out) {
   out << "type s\tstring (e.g. \"A\", \"A B\", \"02143\")" << std::endl;
 }
 
-std::ostream& operator<<(std::ostream& out, const TypedValue& value) {
-  switch (value.type) {
-    case TypedValue::U:
-      return out << value.number();
-    case TypedValue::I:
-      return out << static_cast<std::int32_t>(value.number());
-    case TypedValue::F:
-      return out << static_cast<double>(value.fraction());
-    case TypedValue::S:
-      return out << value.text;
-    default:
-      throwMessage("unrec type");
-  }
-}
-
-void appendDefaultFormatDouble(std::string& line, double value) {
-  char digits[kMaxNumberChars];
-  line.append(digits, formatDefaultFormatDouble(digits, value));
-}
-
-char* formatTypedValueAt(char* p, const TypedValue& value) {
-  switch (value.type) {
-    case TypedValue::U:
-    case TypedValue::I:
-    case TypedValue::S:
-      return formatTypedValue(p, value);
-    case TypedValue::F:
-      return formatDefaultFormatDouble(p, static_cast<double>(value.fraction()));
-    default:
-      throwMessage("unrec type");
-  }
-}
-
 void appendTypedValue(std::string& line, const TypedValue& value) {
-  if (value.type == TypedValue::S) {
-    line.append(value.text);
-    return;
+  const std::size_t at = line.size();
+  line.resize(at + roomFor(value));
+  try {
+    // A value's text starts at its own first character.
+    const std::uint32_t word = value.type == TypedValue::S ? 0 : value.number();
+    char* end =
+        formatValue(line.data() + at, value.type, word, value.text.data(), value.text.size());
+    line.resize(static_cast<std::size_t>(end - line.data()));
+  } catch (...) {
+    line.resize(at);
+    throw;
   }
-  char digits[kMaxNumberChars];
-  line.append(digits, formatTypedValueAt(digits, value));
+}
+
+std::ostream& operator<<(std::ostream& out, const TypedValue& value) {
+  std::string printed;
+  appendTypedValue(printed, value);
+  return out.write(printed.data(), static_cast<std::streamsize>(printed.size()));
 }
 
 bool equal(const TypedValue& a, const TypedValue& b) {

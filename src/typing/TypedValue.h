@@ -3,12 +3,12 @@
 
 #include <array>
 #include <bit>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <ostream>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "typing/ValueFormat.h"
 
 // A decoded value of one of four types. The codes run u, i, s, f; letters and
 // key lines are listed u, i, f, s.
@@ -41,9 +41,6 @@ struct AddressTypedValuePair {
   TypedValue value;
 };
 
-// A typed record: sorted by address, ascending.
-using TypedRecord = std::vector<AddressTypedValuePair>;
-
 // Writes "u", "i", "s" or "f" for type codes 0, 1, 2, 3; any other code fails
 // with "unrec type" and writes nothing.
 void typeLetter(std::uint32_t type, std::ostream& out);
@@ -53,8 +50,7 @@ char typeLetterOf(std::uint32_t type);
 // The four key lines naming the types, in the order u, i, f, s.
 void printTypeKey(std::ostream& out);
 
-// The value alone: u and i in decimal, f as the stream's default format prints
-// the float widened to double, s as its text. An invalid type code fails with
+// The value alone, as formatValue prints it. An invalid type code fails with
 // "unrec type" and writes nothing.
 std::ostream& operator<<(std::ostream& out, const TypedValue& value);
 
@@ -62,100 +58,56 @@ std::ostream& operator<<(std::ostream& out, const TypedValue& value);
 // Fails the same way, appending nothing.
 void appendTypedValue(std::string& line, const TypedValue& value);
 
-// Appends what the default stream format writes for `value` (six significant
-// digits, %g style, glibc's spelling of nan and inf).
-void appendDefaultFormatDouble(std::string& line, double value);
+// The order of typed values, the one place it is stated: u values are
+// ordered as unsigned numbers, i values as signed ones, f values as IEEE
+// singles (a NaN is neither less, equal nor greater than anything), s values
+// bytewise by their texts. The relations below, the extents of the
+// statistics and their per-address table all take their order from here.
+enum class Order { Less, Equal, Greater, Unordered };
 
-// The room formatTypedValue needs for a value of type u, i or f.
-inline constexpr std::size_t kMaxNumberChars = 16;
-
-namespace decimal_detail {
-
-inline constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324"
-    "25262728293031323334353637383940414243444546474849"
-    "50515253545556575859606162636465666768697071727374"
-    "75767778798081828384858687888990919293949596979899";
-
-// kFloor[t] is the least number of t + 1 digits (0 for one digit).
-inline constexpr std::uint32_t kFloor[] = {0,      10,      100,      1000,      10000,
-                                           100000, 1000000, 10000000, 100000000, 1000000000};
-
-// The number of decimal digits of `n` (1 for 0), without a branch: the bit
-// width gives the count or one less, and one comparison settles which.
-inline std::uint32_t digitCount(std::uint32_t n) {
-  const std::uint32_t t = (static_cast<std::uint32_t>(std::bit_width(n | 1)) * 1233) >> 12;
-  return t + (n >= kFloor[t]);
-}
-
-// The eight decimal digits of `n` (below 10^8, leading zeros included) as
-// characters, the first digit in the lowest byte. Each step splits every
-// lane of the word at once: into halves of four digits, then of two, then
-// single digits; the divisions are multiplications by reciprocals that are
-// exact in the range of each lane.
-inline std::uint64_t eightDigits(std::uint32_t n) {
-  const std::uint64_t fours = (n / 10000) | (std::uint64_t{n % 10000} << 32);
-  const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007Full;
-  const std::uint64_t twos = hundreds | ((fours - 100 * hundreds) << 16);
-  const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000Full;
-  const std::uint64_t ones = tens | ((twos - 10 * tens) << 8);
-  return ones | 0x3030303030303030ull;
-}
-
-// Stores the last `count` (1 to 8) of the eight digits at `p`, writing eight
-// bytes; returns one past the last digit.
-inline char* putLast(char* p, std::uint64_t digits, std::uint32_t count) {
-  digits >>= 8 * (8 - count);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &digits, 8);
-  } else {
-    for (int k = 0; k < 8; ++k) p[k] = static_cast<char>(digits >> (8 * k));
-  }
-  return p + count;
-}
-
-}  // namespace decimal_detail
-
-// The decimal digits of `n` at `p`; returns one past the last. Writes up to
-// ten bytes past `p`, the digits and scratch after them. The output holds
-// tens of millions of numbers of every length, so the digits are made in one
-// word and their count is computed, not branched on.
-inline char* formatDecimal(char* p, std::uint32_t n) {
-  using namespace decimal_detail;
-  if (n < 100000000) return putLast(p, eightDigits(n), digitCount(n));
-  const std::uint32_t high = n / 100000000;  // 1 to 42
-  std::memcpy(p, kPairs + 2 * high + (high < 10), 2);
-  return putLast(p + 1 + (high >= 10), eightDigits(n % 100000000), 8);
-}
-
-// formatDecimal for the two's complement number `bits`, minus sign first;
-// writes up to eleven bytes past `p`. The sign is written always and kept only
-// for a negative number: the signs of survey answers follow no pattern a
-// branch could learn.
-inline char* formatSigned(char* p, std::uint32_t bits) {
-  const std::uint32_t negative = bits >> 31;
-  *p = '-';
-  return formatDecimal(p + negative, negative ? 0u - bits : bits);
-}
-
-// Writes the fraction and the invalid codes for formatTypedValue.
-char* formatTypedValueAt(char* p, const TypedValue& value);
-
-// The writer's form of appendTypedValue: writes the same characters at `p`,
-// which must have room for kMaxNumberChars or, for type s, the text, and
-// returns one past the last. Fails the same way, writing nothing.
-inline char* formatTypedValue(char* p, const TypedValue& value) {
-  switch (value.type) {
+// Calls fn(number) for type `type` (u, i or f), where number(word) turns the
+// word of a value of that type into a C++ number that orders as the type
+// does. Any other code fails with "unrec type".
+template <class Fn>
+decltype(auto) withNumberOrder(std::uint32_t type, Fn&& fn) {
+  switch (type) {
     case TypedValue::U:
-      return formatDecimal(p, value.number());
+      return fn([](std::uint32_t word) { return word; });
     case TypedValue::I:
-      return formatSigned(p, value.number());
-    case TypedValue::S:
-      std::memcpy(p, value.text.data(), value.text.size());
-      return p + value.text.size();
+      return fn([](std::uint32_t word) { return static_cast<std::int32_t>(word); });
+    case TypedValue::F:
+      return fn([](std::uint32_t word) { return std::bit_cast<float>(word); });
     default:
-      return formatTypedValueAt(p, value);
+      failUnrecognizedType();
   }
+}
+
+// The order of two values of type `type`: the words `a` and `b` of numbers,
+// the texts `textA` and `textB` of type s.
+inline Order orderOf(std::uint32_t type, std::uint32_t a, std::string_view textA, std::uint32_t b,
+                     std::string_view textB) {
+  if (type == TypedValue::S) {
+    // char_traits<char> compares as unsigned bytes.
+    const int c = textA.compare(textB);
+    return c < 0 ? Order::Less : c > 0 ? Order::Greater : Order::Equal;
+  }
+  return withNumberOrder(type, [&](auto number) {
+    if (number(a) < number(b)) return Order::Less;
+    if (number(b) < number(a)) return Order::Greater;
+    if (number(a) == number(b)) return Order::Equal;
+    return Order::Unordered;  // a NaN on either side
+  });
+}
+
+// Moves the bounds `least` and `greatest`, words of type `type` (u, i or f),
+// to take in `word` in the order of orderOf(): a bound changes only for a
+// value less or greater than it.
+inline void widenBounds(std::uint32_t type, std::uint32_t word, std::uint32_t& least,
+                        std::uint32_t& greatest) {
+  withNumberOrder(type, [&](auto number) {
+    if (number(word) < number(least)) least = word;
+    if (number(word) > number(greatest)) greatest = word;
+  });
 }
 
 // Relations in each type's own order (unsigned, signed, IEEE, bytewise text).

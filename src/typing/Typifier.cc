@@ -11,67 +11,61 @@
 
 namespace TypifierPrivate {
 
-void TypedRecordBuilder::start(TypedRecord& out) {
+void TypedRecordBuilder::start(TypedRecord& out, std::size_t slots) {
   out_ = &out;
-  used_ = 0;
-  room_ = out.size();
-  expanded_.clear();
+  out.clear();
+  if (out.cells_.size() < slots) out.cells_.resize(slots);
+  next_ = out.cells_.data();
+  limit_ = next_ + out.cells_.size();
+  packed_.clear();
+  expanded_ = 0;
+  lastSlot_ = 0;
   inOrder_ = true;
+  ascending_ = true;
 }
 
-void TypedRecordBuilder::grow() {
-  out_->emplace_back();
-  room_ = out_->size();
+void TypedRecordBuilder::makeRoom() {
+  const std::size_t used = static_cast<std::size_t>(next_ - out_->cells_.data());
+  out_->listed_ = used;
+  out_->grow(1);
+  next_ = out_->cells_.data() + used;
+  limit_ = out_->cells_.data() + out_->cells_.size();
 }
 
-void TypedRecordBuilder::addExpandedBits(std::uint32_t first, std::uint32_t word) {
-  if (!expanded_.empty() && first < expanded_.back().first) inOrder_ = false;
-  if (first > UINT32_MAX - 31) inOrder_ = false;  // the run wraps around
-  const std::size_t at = expanded_.size();
-  expanded_.resize(at + 32);
-  for (std::uint32_t k = 0; k < 32; ++k) expanded_[at + k] = {first + k, (word >> (31 - k)) & 1};
+void TypedRecordBuilder::addPacked(std::uint32_t first, std::uint32_t word, std::uint32_t count) {
+  if (expanded_ > 0 && first <= lastExpanded_) {
+    ascending_ = false;
+    if (first < lastExpanded_) inOrder_ = false;
+  }
+  if (first > UINT32_MAX - (count - 1)) inOrder_ = false;  // the run wraps around
+  lastExpanded_ = first + (count - 1);
+  packed_.push_back({first, word, count});
+  expanded_ += count;
 }
 
 void TypedRecordBuilder::finish() {
   TypedRecord& out = *out_;
-  const std::size_t slots = used_;
-  out.resize(slots + expanded_.size());
-  if (inOrder_ && !expanded_.empty() &&
-      (slots == 0 || out[slots - 1].address < expanded_.front().first)) {
-    // The layouts' usual shape: every expanded address lies above the slots.
-    AddressTypedValuePair* pair = out.data() + slots;
-    for (const auto& [address, number] : expanded_) {
-      pair->address = address;
-      pair->value.type = TypedValue::U;
-      pair->value.setNumber(number);
-      pair->value.text.clear();
-      ++pair;
-    }
-    out_ = nullptr;
-    return;
-  }
-  // Merge from the back: each slot value moves at most once, by swapping into
-  // a place whose old contents are no longer needed.
-  std::size_t from = slots;
-  std::size_t to = out.size();
-  for (std::size_t e = expanded_.size(); e-- > 0;) {
-    const auto [address, number] = expanded_[e];
-    while (inOrder_ && from > 0 && out[from - 1].address > address) {
-      std::swap(out[--to], out[--from]);
-    }
-    AddressTypedValuePair& pair = out[--to];
-    pair.address = address;
-    pair.value.type = TypedValue::U;
-    pair.value.setNumber(number);
-    pair.value.text.clear();
-  }
-  if (!inOrder_) {
-    std::sort(out.begin(), out.end(),
-              [](const AddressTypedValuePair& a, const AddressTypedValuePair& b) {
-                return a.address < b.address;
-              });
-  }
   out_ = nullptr;
+  const std::size_t slots = static_cast<std::size_t>(next_ - out.cells_.data());
+  out.listed_ = slots;
+  out.packed_ = expanded_;
+  out.runs_.swap(packed_);
+  out.expanded_ = expanded_ == 0;
+  const bool interleaved =
+      slots > 0 && expanded_ > 0 && out.cells_[slots - 1].address >= out.runs_.front().first;
+  // The layouts' shape: every expanded address lies above the slots.
+  if (inOrder_ && ascending_ && !interleaved) return;
+  out.listPacked();
+  TypedCell* const cells = out.cells_.data();
+  const auto byAddress = [](const TypedCell& a, const TypedCell& b) {
+    return a.address < b.address;
+  };
+  if (!inOrder_) {
+    std::sort(cells, cells + out.listed_, byAddress);
+  } else if (interleaved) {
+    // Two ascending runs that interleave; merging keeps a slot's value first.
+    std::inplace_merge(cells, cells + slots, cells + out.listed_, byAddress);
+  }
 }
 
 namespace {
@@ -112,19 +106,21 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
   switch (info.tag) {
     case VpInfo::String: {
       std::uint32_t last = info.additionalInfoRhs(VpInfo::String);
-      TypedValue& value = out.addAtSlot(address, TypedValue::S);
       // A range ending before its own start would read nothing and never
       // advance; it yields an empty text and moves on by one element.
       if (last < address) {
+        out.addText(address, [](std::string&) {});
         skipOne(at);
         return;
       }
-      MatchedQuoteCounter quotes(histogram);
-      appendString(at, value.text, last, histogram);
+      out.addText(address, [&](std::string& text) {
+        MatchedQuoteCounter quotes(histogram);
+        appendString(at, text, last, histogram);
+      });
       return;
     }
     case VpInfo::Float:
-      out.addAtSlot(address, TypedValue::F).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::F, GetQuartet(at, 4).value());
       return;
     case VpInfo::Constant:
       CheckConstant(info.additionalInfoRhs(VpInfo::Constant), GetQuartet(at, 4), address);
@@ -133,10 +129,10 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
       skipOne(at);
       return;
     case VpInfo::Unsigned:
-      out.addAtSlot(address, TypedValue::U).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::U, GetQuartet(at, 4).value());
       return;
     case VpInfo::Signed:
-      out.addAtSlot(address, TypedValue::I).bytes = GetQuartet(at, 4).bytes;
+      out.addNumber(address, TypedValue::I, GetQuartet(at, 4).value());
       return;
     case VpInfo::BitArray: {
       std::uint32_t first = info.additionalInfoRhs(VpInfo::BitArray);
@@ -145,17 +141,16 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
     }
     case VpInfo::ByteArray: {
       std::uint32_t first = info.additionalInfoRhs(VpInfo::ByteArray);
-      Quartet q = GetQuartet(at, 4);
-      for (std::uint32_t k = 0; k < 4; ++k) out.addExpanded(first + k, q.bytes[k]);
+      out.addExpandedBytes(first, GetQuartet(at, 4).value());
       return;
     }
     case VpInfo::Signed16: {
-      Quartet q = readSigned16(at);
-      out.addAtSlot(address, TypedValue::I).bytes = q.bytes;
+      out.addNumber(address, TypedValue::I, readSigned16(at).value());
       return;
     }
     case VpInfo::SingleChar:
-      AppendSingleCharToString(at, out.addAtSlot(address, TypedValue::S).text, histogram);
+      out.addText(address,
+                  [&](std::string& text) { AppendSingleCharToString(at, text, histogram); });
       return;
     default:
       throwMessage("unrecognized VpInfo tag at address ", address);
@@ -214,7 +209,7 @@ bool Typifier<T>::get(TypedRecord& out) {
 
 template <class T>
 void Typifier<T>::typify(TypedRecord& out) {
-  builder_.start(out);
+  builder_.start(out, record_.size());
   const Vp& vp = provider->vpFor(record_);
   CursorFor<T> at(record_);
   while (!at.atEnd()) {

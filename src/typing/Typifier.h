@@ -15,55 +15,67 @@
 #include "layouts/VpForYear.h"
 #include "layouts/VpInfo.h"
 #include "typing/FormatStatistics.h"
-#include "typing/TypedValue.h"
+#include "typing/TypedRecord.h"
 
 namespace TypifierPrivate {
 
-// Fills a caller's typed record, reusing its elements (and the capacity of
-// their texts) from the record before, so that steady-state typing does not
-// allocate. Values at slot addresses and values at expanded addresses arrive
-// as two runs that are each ascending for every layout; finish() merges them
-// and falls back to a full sort only when a run was out of order.
+// Fills a caller's typed record. Values at slot addresses go straight into
+// the record as cells. Packed fields are kept as their words: every layout
+// puts the expanded addresses above its slots, ascending, and then the record
+// keeps them so (see TypedRecord). Values out of that order (a layout that
+// breaks the shape, or a damaged record) are spelled out by finish(), which
+// merges or sorts them into place.
 class TypedRecordBuilder {
  public:
   // Begins a record in `out` (owned by the caller, which must keep it alive
-  // until finish()). Until finish() `out` holds leftovers of the last record.
-  void start(TypedRecord& out);
-  // Appends a value of `type` at a slot address and returns it, with zero
-  // bytes and an empty text, for the caller to fill.
-  [[gnu::always_inline]] TypedValue& addAtSlot(std::uint32_t address, std::uint32_t type) {
-    if (used_ == room_) grow();
-    AddressTypedValuePair* const pairs = out_->data();
-    if (used_ > 0 && address < pairs[used_ - 1].address) inOrder_ = false;
-    AddressTypedValuePair& pair = pairs[used_++];
-    pair.address = address;
-    pair.value.type = type;
-    pair.value.bytes = {};
-    pair.value.text.clear();
-    return pair.value;
+  // until finish()), emptying it, with room for `slots` slot values.
+  void start(TypedRecord& out, std::size_t slots);
+  // Appends a number of `type` (u, i or f) at a slot address.
+  void addNumber(std::uint32_t address, std::uint32_t type, std::uint32_t word) {
+    *nextSlot(address) = {address, type, word, 0};
   }
-  // Appends a type-u value at an expanded address.
-  void addExpanded(std::uint32_t address, std::uint32_t number) {
-    if (!expanded_.empty() && address < expanded_.back().first) inOrder_ = false;
-    expanded_.emplace_back(address, number);
+  // Appends an s value at a slot address; its text is what `fill` appends to
+  // the string it is given.
+  template <class Fill>
+  void addText(std::uint32_t address, Fill&& fill) {
+    TypedCell* const cell = nextSlot(address);
+    std::string& texts = out_->texts_;
+    const std::size_t start = texts.size();
+    *cell = {address, TypedValue::S, static_cast<std::uint32_t>(start), 0};
+    fill(texts);
+    cell->length = static_cast<std::uint32_t>(texts.size() - start);
   }
-  // Appends the 32 bits of `word`, most significant first, as type-u values
-  // at `first` and the 31 expanded addresses after it.
-  void addExpandedBits(std::uint32_t first, std::uint32_t word);
-  // Leaves exactly the record's values in `out`, sorted by address.
+  // Adds the 32 bits of `word`, most significant first, as type-u values at
+  // `first` and the 31 expanded addresses after it.
+  void addExpandedBits(std::uint32_t first, std::uint32_t word) { addPacked(first, word, 32); }
+  // Adds the 4 bytes of `word`, most significant first, as type-u values at
+  // `first` and the 3 expanded addresses after it.
+  void addExpandedBytes(std::uint32_t first, std::uint32_t word) { addPacked(first, word, 4); }
+  // Leaves exactly the record's values in the record, sorted by address; at
+  // equal addresses a slot's value comes before an expanded one.
   void finish();
 
  private:
-  // Adds an element to the caller's record; out of line, so that the slot
-  // path stays small enough to inline.
-  void grow();
+  TypedCell* nextSlot(std::uint32_t address) {
+    if (address < lastSlot_) inOrder_ = false;
+    lastSlot_ = address;
+    if (next_ == limit_) makeRoom();
+    return next_++;
+  }
+  void addPacked(std::uint32_t first, std::uint32_t word, std::uint32_t count);
+  // Grows the record's storage; out of line, as start() gives room enough.
+  void makeRoom();
 
   TypedRecord* out_ = nullptr;
-  std::size_t used_ = 0;
-  // out_->size(), kept here to spare the division that computes it.
-  std::size_t room_ = 0;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> expanded_;
+  TypedCell* next_ = nullptr;
+  TypedCell* limit_ = nullptr;
+  std::vector<PackedRun> packed_;
+  std::size_t expanded_ = 0;
+  std::uint32_t lastSlot_ = 0;
+  std::uint32_t lastExpanded_ = 0;
   bool inOrder_ = true;
+  // The packed fields' addresses ascend strictly.
+  bool ascending_ = true;
 };
 
 // Consumes one slot at `at` as `info` says and adds its typed values (none,

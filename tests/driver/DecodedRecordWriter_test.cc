@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/FailureText.h"
 #include "typing/TypedValueMakers.h"
 
 namespace {
@@ -52,9 +53,7 @@ WriteResult writeAll(std::vector<TypedRecord> records, std::size_t failAt = SIZE
   return result;
 }
 
-// Records enough for many hand-overs to the writing thread, and their lines.
-// The first 8192 records are written before the first hand-over; batches then
-// hold 8192 each (32768 values, a record's pairs and its end counted).
+// Records enough for many writes of gathered lines, and their lines.
 struct LongRun {
   std::vector<TypedRecord> records;
   std::vector<std::string> lines;
@@ -108,9 +107,9 @@ TEST(DecodedRecordWriterTest, LongTextsAndWideGapsKeepTheirColumns) {
                            longText + "!\n" + "7" + std::string(16, '\t') + "-2147483648\n\n");
 }
 
-// Lines leave in batches; none may be lost or repeated at a batch's edge,
+// Lines leave in large writes; none may be lost or repeated at a write's edge,
 // nor the ones still waiting when a record fails.
-TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyBatchesPrecedeAFailure) {
+TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyWritesPrecedeAFailure) {
   std::vector<TypedRecord> records;
   std::string expected;
   for (std::uint32_t k = 0; k < 3000; ++k) {
@@ -126,8 +125,8 @@ TEST(DecodedRecordWriterTest, EveryLineArrivesWhenManyBatchesPrecedeAFailure) {
   EXPECT_EQ(r.written, expected);
 }
 
-// The lines are made on a second thread, a batch of records at a time; the
-// file must read as if one thread wrote each line in turn.
+// Lines reach the file in large writes; the file must read as if each line
+// were written in turn.
 TEST(DecodedRecordWriterTest, LongRunsKeepEveryLineInOrder) {
   const LongRun run(60000);
   WriteResult r = writeAll(run.records);
@@ -137,8 +136,8 @@ TEST(DecodedRecordWriterTest, LongRunsKeepEveryLineInOrder) {
 }
 
 // A refused record ends the run where it stands: no record after it is
-// decoded, and every line before it is in the file, wherever the batches end.
-TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
+// decoded, and every line before it is in the file, wherever the writes end.
+TEST(DecodedRecordWriterTest, RefusalAfterManyWritesStopsDecodingAtOnce) {
   for (std::size_t at : {0, 8191, 8192, 16384, 40000}) {
     LongRun run(50000);
     run.records[at] = {{1, u(1)}, {7, u(2)}, {7, u(3)}};
@@ -149,7 +148,7 @@ TEST(DecodedRecordWriterTest, RefusalAfterManyBatchesStopsDecodingAtOnce) {
   }
 }
 
-TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefore) {
+TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyWritesKeepsEveryLineBefore) {
   for (std::size_t at : {1, 8192, 8193, 16385, 45000}) {
     const LongRun run(50000);
     WriteResult r = writeAll(run.records, at);
@@ -161,7 +160,7 @@ TEST(DecodedRecordWriterTest, UpstreamFailureAfterManyBatchesKeepsEveryLineBefor
 
 // A value that cannot be printed, late in a long run, leaves its unfinished
 // line last in the file.
-TEST(DecodedRecordWriterTest, UnprintableValueAfterManyBatchesLeavesItsLineLast) {
+TEST(DecodedRecordWriterTest, UnprintableValueAfterManyWritesLeavesItsLineLast) {
   LongRun run(30000);
   run.records[20000] = {{1, u(3)}, {3, withBits(7, 0)}};
   WriteResult r = writeAll(run.records);
@@ -205,6 +204,38 @@ TEST(DecodedRecordWriterTest, LastColumnIsStillWritten) {
   WriteResult r = writeAll({{{1, u(1)}, {kLastColumn, u(2)}}});
   EXPECT_EQ(r.failure, "");
   EXPECT_EQ(r.written, "1" + std::string(kLastColumn - 1, '\t') + "2\n");
+}
+
+struct AcceptCase {
+  TypedRecord record;
+  std::string verdict;  // the printable count, or the failure
+};
+
+TEST(AcceptRecordTest, FirstFaultInAddressOrderOrThePrintableValues) {
+  const std::vector<AcceptCase> cases = {
+      {{}, "0"},
+      {{{1, u(0)}}, "1"},
+      {{{1, s("x")}, {2, i(-1)}, {9, f(1.5f)}}, "3"},
+      {{{1, u(0)}, {kLastColumn, u(1)}}, "2"},
+      {{{1, u(0)}, {2, withBits(4, 0)}, {3, u(0)}}, "1"},
+      {{{1, withBits(0xFFFFFFFF, 0)}}, "0"},
+      {{{2, u(0)}}, "first address is 2, not 1"},
+      {{{0, u(0)}, {1, u(0)}}, "first address is 0, not 1"},
+      {{{1, u(0)}, {3, u(0)}, {3, u(0)}}, "record 7 has address 3 more than once"},
+      {{{1, u(0)}, {4, u(0)}, {3, u(0)}}, "record 7 has address 3 after address 4"},
+      {{{1, u(0)}, {kLastColumn + 1, u(1)}},
+       "record 7 has address 1048577, beyond the last column 1048576"},
+      // Column faults come before an unprintable value, wherever it stands.
+      {{{1, withBits(9, 0)}, {1, u(0)}}, "record 7 has address 1 more than once"},
+      {{{1, u(0)}, {2, withBits(9, 0)}, {kLastColumn + 1, u(1)}},
+       "record 7 has address 1048577, beyond the last column 1048576"},
+  };
+  for (const AcceptCase& c : cases) {
+    std::size_t count = 0;
+    std::string verdict = failureOf([&] { count = acceptRecord(c.record, 7); });
+    if (verdict == "no failure") verdict = std::to_string(count);
+    EXPECT_EQ(verdict, c.verdict) << "record of " << c.record.size();
+  }
 }
 
 TEST(DecodedRecordWriterTest, UnprintableValueLeavesLineUnfinished) {

@@ -89,8 +89,43 @@ TEST(ExtentTest, ValueOfAnotherTypeFails) {
 
 TypedRecord record(std::vector<std::pair<std::uint32_t, TypedValue>> pairs) {
   TypedRecord r;
-  for (auto& [address, value] : pairs) r.push_back({address, value});
+  for (auto& [address, value] : pairs) r.add(address, value);
   return r;
+}
+
+struct OrderCase {
+  std::vector<TypedValue> values;
+  const char* bounds;
+};
+
+// Every value goes through the per-address table, where the bounds are kept as
+// words: each type must still be ordered as its own kind of number (floats as
+// IEEE numbers, not as their bits taken as integers) or as bytes, at the
+// addresses the layouts use as much as at damaged ones beyond the table.
+TEST(FormatStatisticsTest, BoundsFollowEachTypesOrderAtEveryAddress) {
+  const std::vector<OrderCase> cases = {
+      {{u(1), u(0x80000000), u(7)}, "1..2147483648"},
+      {{i(2), i(-3), i(-1)}, "-3..2"},
+      {{i(-2147483647 - 1), i(2147483647)}, "-2147483648..2147483647"},
+      {{f(2.0f), f(-1.0f), f(0.5f)}, "-1..2"},
+      {{f(-0.5f), f(-2.0f), f(-1.0f)}, "-2..-0.5"},
+      {{fBits(0x80000001), fBits(0x00000001)}, "-1.4013e-45..1.4013e-45"},
+      {{f(-1e30f), f(3e38f), f(-3e38f)}, "-3e+38..3e+38"},
+      {{fBits(0x80000000), fBits(0x00000000)}, "-0..-0"},
+      {{f(1.0f), fBits(0x7FC00000), f(-1.0f)}, "-1..1"},
+      {{fBits(0xFF800000), f(0.0f), fBits(0x7F800000)}, "-inf..inf"},
+      {{s("9"), s("10"), s(" 5")}, " 5..9"},
+      {{s("A"), s("\xC1"), s("")}, "..\xC1"},
+  };
+  for (std::uint32_t address : {5u, 2199u, kDirectAddressLimit + 5}) {
+    for (const OrderCase& c : cases) {
+      FormatStatistics statistics;
+      for (const TypedValue& v : c.values) statistics.add(record({{address, v}}));
+      EXPECT_EQ(rows(statistics),
+                (std::vector<std::string>{std::to_string(address) + ":" + c.bounds}))
+          << "at address " << address;
+    }
+  }
 }
 
 TEST(FormatStatisticsTest, EmptyRecordCountsButAddsNoAddress) {

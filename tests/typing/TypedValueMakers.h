@@ -3,8 +3,10 @@
 
 #include <bit>
 #include <cstdint>
+#include <sstream>
 #include <string>
 
+#include "typing/TypedRecord.h"
 #include "typing/TypedValue.h"
 
 // Typed values built the way the Typifier builds them: bytes most significant first.
@@ -31,6 +33,18 @@ inline TypedValue s(const std::string& text) {
   v.type = TypedValue::S;
   v.text = text;
   return v;
+}
+
+// "address:letter:value" for each value of `record`, space-separated.
+inline std::string show(const TypedRecord& record) {
+  std::ostringstream out;
+  for (const TypedCell& cell : record) {
+    if (&cell != &record.front()) out << ' ';
+    out << cell.address << ':';
+    typeLetter(cell.type, out);
+    out << ':' << record.value(cell);
+  }
+  return out.str();
 }
 
 #endif  // SURVEY_TESTS_TYPING_TYPEDVALUEMAKERS_H_

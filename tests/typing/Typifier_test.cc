@@ -18,18 +18,6 @@ using TypifierPrivate::TypedRecordBuilder;
 using TypifierPrivate::Typifier;
 using TypifierPrivate::typifySlot;
 
-// "address:letter:value" for each value, space-separated.
-std::string show(const TypedRecord& record) {
-  std::ostringstream out;
-  for (const AddressTypedValuePair& pair : record) {
-    if (&pair != &record.front()) out << ' ';
-    out << pair.address << ':';
-    typeLetter(pair.value.type, out);
-    out << ':' << pair.value;
-  }
-  return out.str();
-}
-
 Quartet quartet(std::uint32_t n) {
   return Quartet{{static_cast<unsigned char>(n >> 24), static_cast<unsigned char>(n >> 16),
                   static_cast<unsigned char>(n >> 8), static_cast<unsigned char>(n)}};
@@ -52,7 +40,7 @@ SlotResult pairSlot(const VpInfo& info, const std::vector<AddressValuePair>& rec
   SlotResult result;
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
+  builder.start(out, record.size());
   VavCi at(record);
   result.failure =
       failureOf([&] { typifySlot(info, record.front().address, at, builder, result.histogram); });
@@ -68,7 +56,7 @@ SlotResult byteSlot(const VpInfo& info, const std::vector<unsigned char>& record
   SlotResult result;
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
+  builder.start(out, record.size());
   VucCi at(record);
   at.pos += address - 1;
   result.failure = failureOf([&] { typifySlot(info, address, at, builder, result.histogram); });
@@ -234,39 +222,147 @@ TEST(TypifySlotTest, StringEndingBeforeItsStartYieldsEmptyTextAndAdvances) {
   }
 }
 
+// The record that `steps` make with a builder given room for `slots`.
+TypedRecord built(std::size_t slots, const std::function<void(TypedRecordBuilder&)>& steps) {
+  TypedRecord out;
+  TypedRecordBuilder builder;
+  builder.start(out, slots);
+  steps(builder);
+  builder.finish();
+  return out;
+}
+
+// Storage given by start() too small for the slots grows as they come.
 TEST(TypedRecordBuilderTest, MergesExpandedAddressesIntoPlace) {
   TypedRecord out;
   TypedRecordBuilder builder;
-  builder.start(out);
-  builder.addAtSlot(1, TypedValue::S).text = "first";
-  builder.addExpanded(2, 7);
-  builder.addAtSlot(3, TypedValue::U).setNumber(3);
-  builder.addExpanded(4, 8);
-  builder.addExpanded(9, 9);
-  builder.addAtSlot(5, TypedValue::U).setNumber(5);
-  builder.addAtSlot(9, TypedValue::I).setNumber(0xFFFFFFFF);
+  builder.start(out, 0);
+  builder.addText(1, [](std::string& text) { text += "first"; });
+  builder.addExpandedBytes(2, 0x07080900);
+  builder.addNumber(3, TypedValue::U, 3);
+  builder.addNumber(5, TypedValue::U, 5);
+  builder.addNumber(9, TypedValue::I, 0xFFFFFFFF);
+  builder.addExpandedBytes(9, 0x01020304);
   builder.finish();
-  EXPECT_EQ(show(out), "1:s:first 2:u:7 3:u:3 4:u:8 5:u:5 9:i:-1 9:u:9");
+  EXPECT_EQ(show(out),
+            "1:s:first 2:u:7 3:u:3 3:u:8 4:u:9 5:u:5 5:u:0 9:i:-1 9:u:1 10:u:2 11:u:3 12:u:4");
 
-  // A shorter record in the same vector leaves no trace of the longer one.
-  builder.start(out);
-  builder.addExpanded(0, 1);
-  builder.addAtSlot(1, TypedValue::S).text = "x";
+  // A shorter record in the same storage leaves no trace of the longer one.
+  builder.start(out, 1);
+  builder.addExpandedBytes(0, 0x01000000);
+  builder.addText(1, [](std::string& text) { text += "x"; });
   builder.finish();
-  EXPECT_EQ(show(out), "0:u:1 1:s:x");
+  EXPECT_EQ(show(out), "0:u:1 1:s:x 1:u:0 2:u:0 3:u:0");
+}
+
+TEST(TypedRecordBuilderTest, AppendsExpandedValuesAboveTheSlots) {
+  const TypedRecord out = built(3, [](TypedRecordBuilder& builder) {
+    builder.addNumber(1, TypedValue::U, 1);
+    builder.addExpandedBits(10, 0x80000001);
+    builder.addText(2, [](std::string& text) { text += "two"; });
+    builder.addExpandedBytes(42, 0xFF000102);
+  });
+  std::string expected = "1:u:1 2:s:two";
+  for (std::uint32_t k = 0; k < 32; ++k) {
+    expected += " " + std::to_string(10 + k) + ":u:" + (k == 0 || k == 31 ? "1" : "0");
+  }
+  EXPECT_EQ(show(out), expected + " 42:u:255 43:u:0 44:u:1 45:u:2");
+  EXPECT_EQ(out.packedCount(), 36u);
+}
+
+// Only packed values that ascend strictly above every slot value count as the
+// packed run that the statistics and the writer take without checks.
+TEST(TypedRecordBuilderTest, PackedRunOnlyInTheLayoutsShape) {
+  struct Case {
+    std::uint32_t slot, firstRun, secondRun;
+    std::size_t packed;
+  };
+  for (const Case& c : std::vector<Case>{{1, 10, 14, 8},
+                                         {1, 10, 13, 0},    // runs share address 13
+                                         {1, 10, 12, 0},    // runs overlap
+                                         {10, 10, 14, 0},   // a slot at the run's first
+                                         {12, 10, 14, 0}})  // a slot among the runs
+  {
+    const TypedRecord out = built(1, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(c.slot, TypedValue::U, 1);
+      builder.addExpandedBytes(c.firstRun, 0x01020304);
+      builder.addExpandedBytes(c.secondRun, 0x05060708);
+    });
+    EXPECT_EQ(out.packedCount(), c.packed) << show(out);
+    EXPECT_EQ(out.size(), 9u);
+  }
+}
+
+// The statistics take a packed run in a loop of their own; what they record,
+// and where a clash of types stops them, is the same as for the same values
+// listed one by one.
+TEST(TypedRecordBuilderTest, StatisticsOfAPackedRunMatchThoseOfItsValues) {
+  // A bit field across a word of the statistics' bookkeeping (60 to 91), and
+  // words that set every bit both ways before more records come.
+  const auto packed = [](std::uint32_t word) {
+    return built(1, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(1, TypedValue::I, word);
+      builder.addExpandedBytes(3, word);
+      builder.addExpandedBits(60, word);
+      builder.addExpandedBits(100, ~word);
+    });
+  };
+  const auto listed = [](const TypedRecord& record) {
+    TypedRecord out;
+    for (const TypedCell& cell : record) out.add(cell.address, record.value(cell));
+    return out;
+  };
+  const auto rowsOf = [](const FormatStatistics& statistics) {
+    std::string rows;
+    statistics.forEachAddress([&](std::uint32_t address, const Extent<TypedValue>& e) {
+      rows += std::to_string(address) + ":" + show({{0, e.get().first}, {0, e.get().second}}) + " ";
+    });
+    return rows;
+  };
+  const std::vector<TypedRecord> records = {packed(0x01FF0203), packed(0x05000709),
+                                            packed(0xFFFFFFFF), packed(0), packed(0x80000001)};
+  ASSERT_EQ(records[0].packedCount(), 68u);
+  FormatStatistics fromRuns;
+  FormatStatistics fromCells;
+  for (std::size_t k = 0; k < records.size(); ++k) {
+    fromRuns.add(records[k]);
+    fromCells.add(listed(records[k]));
+    ASSERT_EQ(rowsOf(fromRuns), rowsOf(fromCells)) << "after record " << k;
+  }
+  const std::string rows = rowsOf(fromRuns);
+  EXPECT_EQ(rows.substr(0, rows.find(" 60:")),
+            "1:0:i:-2147483647 0:i:83887881 3:0:u:0 0:u:255 4:0:u:0 0:u:255 5:0:u:0 0:u:255 "
+            "6:0:u:0 0:u:255");
+  EXPECT_NE(rows.find(" 60:0:u:0 0:u:1 61:0:u:0 0:u:1 "), std::string::npos);
+
+  const TypedRecord clash = {{1, i(0)}, {5, i(1)}};
+  for (bool usePacked : {true, false}) {
+    FormatStatistics clashing;
+    clashing.add(clash);
+    EXPECT_EQ(failureOf([&] { clashing.add(usePacked ? records[0] : listed(records[0])); }),
+              "attempt to relate values of different type");
+    EXPECT_EQ(clashing.addressRange.get().second, 5u);
+    EXPECT_EQ(clashing.addressCount(), 4u);
+  }
 }
 
 TEST(TypedRecordBuilderTest, SortsWhenARunIsOutOfOrder) {
-  TypedRecord out;
-  TypedRecordBuilder builder;
-  builder.start(out);
-  builder.addAtSlot(8, TypedValue::U).setNumber(8);
-  builder.addAtSlot(2, TypedValue::U).setNumber(2);
-  builder.addExpanded(6, 6);
-  builder.addExpanded(1, 1);
-  builder.addAtSlot(4, TypedValue::S).text = "four";
-  builder.finish();
-  EXPECT_EQ(show(out), "1:u:1 2:u:2 4:s:four 6:u:6 8:u:8");
+  const auto build = [](std::uint32_t wrappingFirst) {
+    return show(built(3, [&](TypedRecordBuilder& builder) {
+      builder.addNumber(8, TypedValue::U, 8);
+      builder.addNumber(2, TypedValue::U, 2);
+      builder.addExpandedBytes(20, 0x14151617);
+      builder.addExpandedBytes(wrappingFirst, 0x0A0B0C0D);
+      builder.addText(4, [](std::string& text) { text += "four"; });
+    }));
+  };
+  EXPECT_EQ(build(10),
+            "2:u:2 4:s:four 8:u:8 10:u:10 11:u:11 12:u:12 13:u:13 20:u:20 21:u:21 22:u:22 "
+            "23:u:23");
+  // A run that wraps past the highest address is out of order too.
+  EXPECT_EQ(build(4294967294u),
+            "0:u:12 1:u:13 2:u:2 4:s:four 8:u:8 20:u:20 21:u:21 22:u:22 23:u:23 4294967294:u:10 "
+            "4294967295:u:11");
 }
 
 // A layout given as a table; unlisted addresses are Unsigned.
