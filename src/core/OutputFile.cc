@@ -92,7 +92,9 @@ class OutputFile::FileBuffer : public std::streambuf {
     if (fd_ < 0) return fail();
     struct stat info {};
     if (::fstat(fd_, &info) != 0) return fail();
-    if (S_ISREG(info.st_mode) && ::ftruncate(fd_, 0) != 0) return fail();
+    // An empty file is left alone: truncating it would change nothing but
+    // make some file systems write it out in full when it is closed.
+    if (S_ISREG(info.st_mode) && info.st_size > 0 && ::ftruncate(fd_, 0) != 0) return fail();
     return true;
   }
 

@@ -15,6 +15,7 @@ class PrecomputedVp : public Vp {
   VpInfo info(std::uint32_t address) const final {
     return address < table_.size() ? table_[address] : ruleChain(address);
   }
+  std::span<const VpInfo> entries() const final { return table_; }
 
   // The layout's rules evaluated in order, the first that matches giving the entry.
   virtual VpInfo ruleChain(std::uint32_t address) const = 0;

@@ -211,10 +211,12 @@ template <class T>
 void Typifier<T>::typify(TypedRecord& out) {
   builder_.start(out, record_.size());
   const Vp& vp = provider->vpFor(record_);
+  const std::span<const VpInfo> entries = vp.entries();
   CursorFor<T> at(record_);
   while (!at.atEnd()) {
     std::uint32_t address = slotAddress(at);
-    typifyAny(vp.info(address), address, at, builder_, histogram);
+    const VpInfo info = address < entries.size() ? entries[address] : vp.info(address);
+    typifyAny(info, address, at, builder_, histogram);
   }
   builder_.finish();
   formatStatistics[vp.recordFormat()].add(out);

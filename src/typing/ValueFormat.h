@@ -170,6 +170,11 @@ inline char* formatValue(char* p, std::uint32_t type, std::uint32_t word, const 
     case 1:  // i
       return formatSigned(p, word);
     case 2:  // s
+      // One-character fields are common; a call to copy one byte is not.
+      if (length == 1) {
+        *p = texts[word];
+        return p + 1;
+      }
       std::memcpy(p, texts + word, length);
       return p + length;
     case 3:  // f
