@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <span>
 #include <type_traits>
 
 #include "core/Error.h"
@@ -98,6 +99,17 @@ Quartet readSigned16(VucCi& at) {
   Quartet q = GetQuartet(at, 2);
   if (q.bytes[2] & 0x80) q.bytes[0] = q.bytes[1] = 0xFF;
   return q;
+}
+
+// Types the run of 16-bit signed slots that starts at `at`, as typifyAny types
+// each of them; year-78 School records are mostly such runs, and a loop of
+// their own spares each value the dispatch on its tag.
+void typifySigned16Run(std::span<const VpInfo> entries, VucCi& at, TypedRecordBuilder& out) {
+  do {
+    const std::uint32_t address = slotAddress(at);
+    out.addNumber(address, TypedValue::I, readSigned16(at).value());
+  } while (!at.atEnd() && slotAddress(at) < entries.size() &&
+           entries[slotAddress(at)].tag == VpInfo::Signed16);
 }
 
 template <class Cursor>
@@ -216,6 +228,12 @@ void Typifier<T>::typify(TypedRecord& out) {
   while (!at.atEnd()) {
     std::uint32_t address = slotAddress(at);
     const VpInfo info = address < entries.size() ? entries[address] : vp.info(address);
+    if constexpr (std::is_same_v<T, unsigned char>) {
+      if (info.tag == VpInfo::Signed16) {
+        typifySigned16Run(entries, at, builder_);
+        continue;
+      }
+    }
     typifyAny(info, address, at, builder_, histogram);
   }
   builder_.finish();
