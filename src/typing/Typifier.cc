@@ -107,7 +107,12 @@ Quartet readSigned16(VucCi& at) {
 void typifySigned16Run(std::span<const VpInfo> entries, VucCi& at, TypedRecordBuilder& out) {
   do {
     const std::uint32_t address = slotAddress(at);
-    out.addNumber(address, TypedValue::I, readSigned16(at).value());
+    // readSigned16(at), without the quartet in between: the two bytes read
+    // big-endian and sign-extended.
+    if (at.end - at.pos < 2) FailQuartetPastRecordEnd();
+    const auto value = static_cast<std::int16_t>((at.pos[0] << 8) | at.pos[1]);
+    at.pos += 2;
+    out.addNumber(address, TypedValue::I, static_cast<std::uint32_t>(std::int32_t{value}));
   } while (!at.atEnd() && slotAddress(at) < entries.size() &&
            entries[slotAddress(at)].tag == VpInfo::Signed16);
 }
