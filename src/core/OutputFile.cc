@@ -132,9 +132,8 @@ void OutputFile::finish(bool emptyIfUnwritten) {
   if (!buffer_->isOpen()) return;
   // Flushing before the check means a write lost at the very end is reported
   // too, not only the ones that failed while the run went on.
-  const bool good = static_cast<bool>(stream_) && buffer_->flushAndClose(emptyIfUnwritten);
-  if (!good) {
-    buffer_->flushAndClose(false);
+  const bool written = static_cast<bool>(stream_);
+  if (!buffer_->flushAndClose(emptyIfUnwritten) || !written) {
     throwMessage("Output file", " ", "\"", fileName, "\"", " false before destruction.");
   }
 }

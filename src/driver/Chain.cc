@@ -27,9 +27,9 @@ Chain::~Chain() {
   while (!stages_.empty()) stages_.pop_back();
 }
 
-void Chain::buildAndDrain(const std::string& inputPath, std::int32_t year, std::ostream& output,
-                          std::ostream& metaData) {
-  buildAndDrainFrom(add<Reader>(inputPath), year, output, metaData);
+void Chain::buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
+                          std::ostream& output, std::ostream& metaData) {
+  buildAndDrainFrom(add<Reader>(inputPath, kind), year, output, metaData);
 }
 
 // The chain's shape follows the year's framing. A year without a row still

@@ -10,6 +10,7 @@
 
 #include "core/Stream.h"
 #include "driver/FirstFailure.h"
+#include "input/InputSource.h"
 
 // Owns the stages of one run. Stages are created on the heap, first stage
 // first, and taken down last stage first, each one's finish() followed by its
@@ -22,11 +23,12 @@ class Chain {
   // Destroys any stage still standing, last first, without its finish().
   ~Chain();
 
-  // Builds the chain for `year` on the input file and pulls everything out of
-  // its last stage: the records go to `output`, the summary to `metaData`.
-  // The stages made before a failure stay in the chain for tearDown().
-  void buildAndDrain(const std::string& inputPath, std::int32_t year, std::ostream& output,
-                     std::ostream& metaData);
+  // Builds the chain for `year` on the input, read as `kind`, and pulls
+  // everything out of its last stage: the records go to `output`, the summary
+  // to `metaData`. The stages made before a failure stay in the chain for
+  // tearDown().
+  void buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
+                     std::ostream& output, std::ostream& metaData);
 
   // The same on a byte source that the caller has already added as the
   // chain's first stage (an in-memory source in tests and fuzzing).

@@ -53,14 +53,14 @@ void runConversion(int argc, const char* const* argv) {
     const std::string& inputPath = commandLine.operands[0];
     const std::string& outputPath = commandLine.operands[1];
     const std::string metaDataPath = outputPath + ".meta.txt";
+    const InputKind kind = inputKindOf(inputPath);
     const std::int32_t year =
-        commandLine.year ? *commandLine.year
-                         : yearFromInputPath(yearNameOf(inputPath, inputKindOf(inputPath)));
+        commandLine.year ? *commandLine.year : yearFromInputPath(yearNameOf(inputPath, kind));
     refuseToOverwriteInput(inputPath, outputPath);
     refuseToOverwriteInput(inputPath, metaDataPath);
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
-    chain.buildAndDrain(inputPath, year, output->stream(), metaData->stream());
+    chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream());
   });
   chain.tearDown(failure);
   // A run that failed leaves a file it never wrote to as it found it.

@@ -7,9 +7,9 @@ namespace {
 constexpr std::size_t kBlockSize = 256 * 1024;
 }
 
-Reader::Reader(const std::string& path)
+Reader::Reader(const std::string& path, InputKind kind)
     : fileName(path),
-      source_(openBlockSource(path, inputKindOf(path))),
+      source_(openBlockSource(path, kind)),
       buffer_(std::make_unique<unsigned char[]>(kBlockSize)) {
   name = "Reader";
 }

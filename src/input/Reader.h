@@ -15,9 +15,10 @@
 // call. It has no upstream link and writes no report.
 class Reader : public Stream<unsigned char> {
  public:
-  // Opens `path` for reading as inputKindOf(path) says; fails with "inFile
-  // false after construction: ..." if the file cannot be opened.
-  explicit Reader(const std::string& path);
+  // Opens `path` for reading as `kind` (inputKindOf(path), which the caller
+  // has already asked) says; fails with "inFile false after construction:
+  // ..." if the file cannot be opened.
+  explicit Reader(const std::string& path, InputKind kind = InputKind::kFile);
 
   // Delivers the next byte. The end is the end of the file; once it has been
   // reported, every later call reports it again. A read that fails for any

@@ -92,29 +92,27 @@ void appendString(VucCi& at, std::string& text, std::uint32_t last, CharacterHis
   AppendBytesToString(at, text, last, histogram);
 }
 
-Quartet readSigned16(VavCi& at) {
-  return GetQuartet(at, 2);
+// The word of a 16-bit signed value: its two bytes read big-endian and
+// sign-extended. Pair records hold no such values; reading one fails.
+std::uint32_t readSigned16(VavCi& at) {
+  return GetQuartet(at, 2).value();
 }
-Quartet readSigned16(VucCi& at) {
-  Quartet q = GetQuartet(at, 2);
-  if (q.bytes[2] & 0x80) q.bytes[0] = q.bytes[1] = 0xFF;
-  return q;
+std::uint32_t readSigned16(VucCi& at) {
+  if (at.end - at.pos < 2) FailQuartetPastRecordEnd();
+  const auto value = static_cast<std::int16_t>((at.pos[0] << 8) | at.pos[1]);
+  at.pos += 2;
+  return static_cast<std::uint32_t>(std::int32_t{value});
 }
 
 // Types the run of 16-bit signed slots that starts at `at`, as typifyAny types
 // each of them; year-78 School records are mostly such runs, and a loop of
 // their own spares each value the dispatch on its tag.
 void typifySigned16Run(std::span<const VpInfo> entries, VucCi& at, TypedRecordBuilder& out) {
+  std::uint32_t address = slotAddress(at);
   do {
-    const std::uint32_t address = slotAddress(at);
-    // readSigned16(at), without the quartet in between: the two bytes read
-    // big-endian and sign-extended.
-    if (at.end - at.pos < 2) FailQuartetPastRecordEnd();
-    const auto value = static_cast<std::int16_t>((at.pos[0] << 8) | at.pos[1]);
-    at.pos += 2;
-    out.addNumber(address, TypedValue::I, static_cast<std::uint32_t>(std::int32_t{value}));
-  } while (!at.atEnd() && slotAddress(at) < entries.size() &&
-           entries[slotAddress(at)].tag == VpInfo::Signed16);
+    out.addNumber(address, TypedValue::I, readSigned16(at));
+    address = slotAddress(at);
+  } while (!at.atEnd() && address < entries.size() && entries[address].tag == VpInfo::Signed16);
 }
 
 template <class Cursor>
@@ -162,7 +160,7 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
       return;
     }
     case VpInfo::Signed16: {
-      out.addNumber(address, TypedValue::I, readSigned16(at).value());
+      out.addNumber(address, TypedValue::I, readSigned16(at));
       return;
     }
     case VpInfo::SingleChar:
