@@ -1,8 +1,11 @@
 #include "driver/Chain.h"
 
+#include <stdexcept>
+
 #include "core/Error.h"
 #include "driver/DecodedRecordWriter.h"
 #include "driver/Interruption.h"
+#include "driver/SkippingDrain.h"
 #include "framing/AddressValueifier.h"
 #include "framing/Integrator.h"
 #include "framing/Recordifier.h"
@@ -10,15 +13,35 @@
 #include "framing/Recordifier78.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
+#include "recovery/Recovery.h"
 #include "typing/Typifier.h"
+#include "typing/ValueFormat.h"
 #include "years/SurveyYears.h"
 
 namespace {
 
+// How far behind its next byte the reader keeps the input when damaged
+// records are skipped: more than the longest record, so that the search for
+// the next record can start just after a failed one's start.
+constexpr std::size_t kKeptBytes = 64 * 1024;
+
 // Records leave the chain here; a signal stops the run between two of them.
-void drain(Stream<TypedRecord>& last, std::ostream& output) {
-  StopsWhenInterrupted<TypedRecord> stoppable(last);
-  writeDecodedRecords(stoppable, output);
+// With `recovery`, a failed record is skipped: the writer's own check then
+// comes before the statistics count the record, so that a record it refuses
+// has no place in them either.
+template <class T>
+void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* reader,
+           Recovery* recovery, RejectsLog* rejects) {
+  if (recovery == nullptr) {
+    StopsWhenInterrupted<TypedRecord> stoppable(last);
+    writeDecodedRecords(stoppable, output);
+    return;
+  }
+  std::uint64_t written = 0;
+  last.checkBeforeCounting = [&written](const TypedRecord& record) {
+    if (acceptRecord(record, written + 1) < record.size()) failUnrecognizedType();
+  };
+  drainSkippingDamage(last, output, written, *reader, *recovery, *rejects);
 }
 
 }  // namespace
@@ -28,37 +51,51 @@ Chain::~Chain() {
 }
 
 void Chain::buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
-                          std::ostream& output, std::ostream& metaData) {
-  buildAndDrainFrom(add<Reader>(inputPath, kind), year, output, metaData);
+                          std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
+  buildAndDrainFrom(add<Reader>(inputPath, kind), year, output, metaData, rejects);
 }
 
 // The chain's shape follows the year's framing. A year without a row still
 // gets its CrLfRemover, whose construction refuses it after the Reader is
 // made, as every such year is refused.
 void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
-                              std::ostream& output, std::ostream& metaData) {
+                              std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
+  Reader* reader = nullptr;
+  if (rejects != nullptr) {
+    reader = dynamic_cast<Reader*>(source);
+    if (reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
+    reader->keepBehind(kKeptBytes);
+  }
+  std::unique_ptr<Recovery> recovery;
   const SurveyYear* row = findSurveyYear(year);
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
-    drain(*typifier, output);
+    if (reader != nullptr) recovery = year78Recovery(*reader, *framer);
+    drain(*typifier, output, reader, recovery.get(), rejects);
     return;
   }
   CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
   // Years compare as unsigned numbers, so a negative year is refused too.
   const auto unsignedYear = static_cast<std::uint32_t>(year);
   Stream<std::vector<Quartet>>* framer;
+  Recordifier* ffFramer = nullptr;
+  Recordifier2* fixedFramer = nullptr;
   if (row != nullptr && row->framing == Framing::kFfRecords) {
-    framer = add<Recordifier>(crLfRemover);
+    framer = ffFramer = add<Recordifier>(crLfRemover);
   } else if (row != nullptr && row->framing == Framing::kFixedLength) {
-    framer = add<Recordifier2>(row->valuesPerRecord, crLfRemover);
+    framer = fixedFramer = add<Recordifier2>(row->valuesPerRecord, crLfRemover);
   } else {
     throwMessage("unsupported year ", unsignedYear);
   }
   auto* valueifier = add<AddressValueifier>(unsignedYear, framer);
   auto* integrator = add<Integrator>(valueifier);
   auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
-  drain(*typifier, output);
+  if (reader != nullptr) {
+    recovery = ffFramer != nullptr ? ffRecordRecovery(*reader, *crLfRemover, *ffFramer, *integrator)
+                                   : fixedLengthRecovery(*reader, *crLfRemover, *fixedFramer);
+  }
+  drain(*typifier, output, reader, recovery.get(), rejects);
 }
 
 void Chain::tearDown(FirstFailure& failure) {

@@ -11,6 +11,7 @@
 #include "core/Stream.h"
 #include "driver/FirstFailure.h"
 #include "input/InputSource.h"
+#include "recovery/Rejects.h"
 
 // Owns the stages of one run. Stages are created on the heap, first stage
 // first, and taken down last stage first, each one's finish() followed by its
@@ -26,14 +27,16 @@ class Chain {
   // Builds the chain for `year` on the input, read as `kind`, and pulls
   // everything out of its last stage: the records go to `output`, the summary
   // to `metaData`. The stages made before a failure stay in the chain for
-  // tearDown().
+  // tearDown(). With `rejects` (not owned), a record that fails is skipped
+  // and noted there (see drainSkippingDamage).
   void buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
-                     std::ostream& output, std::ostream& metaData);
+                     std::ostream& output, std::ostream& metaData, RejectsLog* rejects = nullptr);
 
   // The same on a byte source that the caller has already added as the
-  // chain's first stage (an in-memory source in tests and fuzzing).
+  // chain's first stage (an in-memory source in tests and fuzzing). With
+  // `rejects`, the source must be a Reader.
   void buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year, std::ostream& output,
-                         std::ostream& metaData);
+                         std::ostream& metaData, RejectsLog* rejects = nullptr);
 
   // Takes every stage down, last first: finish(), then destruction. A failing
   // finish() does not stop the teardown; the first failure goes to `failure`.

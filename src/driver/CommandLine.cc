@@ -27,6 +27,33 @@ void setYear(CommandLine& commandLine, std::string_view value) {
   commandLine.year = year;
 }
 
+// A record number: decimal digits only, at least 1.
+void setShowRecord(CommandLine& commandLine, std::string_view value) {
+  std::uint64_t number = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, number);
+  const bool digitsOnly = !value.empty() && value.front() != '-' && value.front() != '+';
+  if (!digitsOnly || error != std::errc() || stop != end || number == 0) {
+    if (commandLine.optionError.empty()) {
+      commandLine.optionError =
+          "--show-record needs a record number from 1, not \"" + std::string(value) + "\"";
+    }
+    return;
+  }
+  commandLine.showRecord = number;
+}
+
+// The value of option `name` at argv[i + 1], which the caller then passes
+// over; null, with the refusal noted, when the command line ends first.
+const char* optionValue(CommandLine& commandLine, std::string_view name, int i, int argc,
+                        const char* const* argv) {
+  if (i + 1 < argc) return argv[i + 1];
+  if (commandLine.optionError.empty()) {
+    commandLine.optionError = std::string(name) + " needs a value";
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -42,14 +69,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       commandLine.help = true;
     } else if (argument == "--version") {
       commandLine.version = true;
+    } else if (argument == "--keep-going" || argument == "-k") {
+      commandLine.keepGoing = true;
     } else if (argument == "--year") {
-      if (i + 1 == argc) {
-        if (commandLine.optionError.empty()) commandLine.optionError = "--year needs a value";
-        continue;
+      if (const char* value = optionValue(commandLine, argument, i++, argc, argv)) {
+        setYear(commandLine, value);
       }
-      setYear(commandLine, argv[++i]);
     } else if (argument.substr(0, 7) == "--year=") {
       setYear(commandLine, argument.substr(7));
+    } else if (argument == "--show-record") {
+      if (const char* value = optionValue(commandLine, argument, i++, argc, argv)) {
+        setShowRecord(commandLine, value);
+      }
+    } else if (argument.substr(0, 14) == "--show-record=") {
+      setShowRecord(commandLine, argument.substr(14));
     } else {
       break;
     }
@@ -61,6 +94,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 void checkOperands(const CommandLine& commandLine) {
   if (!commandLine.optionError.empty()) throwMessage(commandLine.optionError);
   const std::size_t given = commandLine.operands.size();
+  if (commandLine.showRecord) {
+    if (given < 1) throwMessage("--show-record needs INPUT");
+    if (given > 1) {
+      throwMessage("unexpected argument ", "\"", commandLine.operands[1], "\"",
+                   " after the input path");
+    }
+    return;
+  }
   if (given < 2) throwMessage("argc < 3 (argc == ", static_cast<int>(given) + 1, ")");
   if (given > 2) {
     throwMessage("unexpected argument ", "\"", commandLine.operands[2], "\"",

@@ -15,6 +15,10 @@ struct CommandLine {
   bool version = false;
   // The survey year given by --year, in place of the one in INPUT's name.
   std::optional<std::int32_t> year;
+  // --keep-going (-k): a damaged record is skipped rather than ending the run.
+  bool keepGoing = false;
+  // --show-record N: print record N (1-based) of INPUT instead of converting.
+  std::optional<std::uint64_t> showRecord;
   std::vector<std::string> operands;
   // The first refusal met among the options ("" if none); raised by
   // checkOperands() so that it is reported like any other failure of a run.
@@ -27,6 +31,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // Fails with the command line's first refusal, in this order: an option's
 // error, too few operands ("argc < 3 (argc == N)", N counting the program and
 // the operands as if no option had been given), an operand after OUTPUT.
+// With --show-record the one operand is INPUT: "--show-record needs INPUT",
+// or an operand after it.
 void checkOperands(const CommandLine& commandLine);
 
 #endif  // SURVEY_DRIVER_COMMANDLINE_H_

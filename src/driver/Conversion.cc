@@ -41,11 +41,19 @@ std::int32_t yearFromInputPath(const std::string& inputPath) {
   return std::atoi(yearField);
 }
 
-void runConversion(int argc, const char* const* argv) {
+int runConversion(int argc, const char* const* argv) {
   RunTimer timer;
   FirstFailure failure;
   std::optional<OutputFile> output;
   std::optional<OutputFile> metaData;
+  std::optional<OutputFile> rejectsFile;
+  std::string rejectsPath;
+  // Opened at the first rejected record only.
+  RejectsLog rejects([&]() -> std::ostream& {
+    rejectsFile.emplace(rejectsPath);
+    return rejectsFile->stream();
+  });
+  bool keepGoing = false;
   Chain chain;
   failure.attempt([&] {
     const CommandLine commandLine = parseCommandLine(argc, argv);
@@ -56,22 +64,37 @@ void runConversion(int argc, const char* const* argv) {
     const InputKind kind = inputKindOf(inputPath);
     const std::int32_t year =
         commandLine.year ? *commandLine.year : yearFromInputPath(yearNameOf(inputPath, kind));
+    keepGoing = commandLine.keepGoing;
+    rejectsPath = outputPath + ".rejects.tsv";
     refuseToOverwriteInput(inputPath, outputPath);
     refuseToOverwriteInput(inputPath, metaDataPath);
+    if (keepGoing) refuseToOverwriteInput(inputPath, rejectsPath);
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
-    chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream());
+    chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream(),
+                        keepGoing ? &rejects : nullptr);
   });
   chain.tearDown(failure);
   // A run that failed leaves a file it never wrote to as it found it.
   const bool complete = !failure.any();
   if (metaData) failure.attempt([&] { metaData->finish(complete); });
   if (output) failure.attempt([&] { output->finish(complete); });
+  if (rejectsFile) failure.attempt([&] { rejectsFile->finish(complete); });
+  // A complete run that rejected nothing leaves no rejects file behind, not
+  // even an earlier run's, which would describe another input.
+  if (keepGoing && complete && rejects.rejected() == 0) {
+    std::error_code ignored;
+    std::filesystem::remove(rejectsPath, ignored);
+  }
   failure.attempt(throwIfInterrupted);
   failure.attempt(checkStandardOutput);
+  if (rejects.rejected() > 0) {
+    std::cerr << rejects.rejected() << " records rejected; see " << rejectsPath << std::endl;
+  }
   // Leaving this scope, also by the failure, destroys the timer, whose line
   // thus precedes the guard's report.
   failure.rethrowIfAny();
+  return rejects.rejected() > 0 ? 2 : 0;
 }
 
 int runGuarded(int argc, const char* const* argv) {
@@ -80,8 +103,7 @@ int runGuarded(int argc, const char* const* argv) {
       checkStandardOutput();
       return 0;
     }
-    runConversion(argc, argv);
-    return 0;
+    return runConversion(argc, argv);
   } catch (const std::exception& e) {
     std::cerr << "Caught std::exception whose 'what()' output appears below." << std::endl
               << e.what() << std::endl;

@@ -10,11 +10,15 @@
 // checks that standard output took every line and writes the duration line
 // to standard error. Every step of the teardown runs even after a failure;
 // the first failure is raised at the very end, after the duration line.
-void runConversion(int argc, const char* const* argv);
+// With --keep-going, damaged records are skipped and listed in
+// OUTPUT.rejects.tsv, and a line before the duration line counts them.
+// Returns the exit status of a run that did not fail: 0, or 2 if records
+// were rejected.
+int runConversion(int argc, const char* const* argv);
 
 // Runs the conversion (or answers --help / --version) and turns a failure into
-// the report on standard error. Returns the exit status: 0, 1, or 128 + N
-// when signal N stopped the run.
+// the report on standard error. Returns the exit status: 0, 2 when records
+// were skipped, 1 on failure, or 128 + N when signal N stopped the run.
 int runGuarded(int argc, const char* const* argv);
 
 // The survey year: the two characters at len - 6 and len - 5 of the whole

@@ -23,7 +23,9 @@ std::size_t Integrator::find(std::uint32_t address) const {
 }
 
 bool Integrator::get(std::vector<AddressValuePair>& pairs) {
+  undoable_ = false;
   if (!upstream.get(record_)) return false;
+  if (keepUndo_) noteUndo();
   // Known addresses are overwritten in place; new ones wait in arrival order
   // so that the last of several pairs for one new address can win.
   newcomers_.clear();
@@ -69,10 +71,46 @@ void Integrator::addNewcomers() {
              std::back_inserter(merged_), ByAddress);
   latest_.swap(merged_);
 
-  for (std::size_t i = unmoved; i < latest_.size() && latest_[i].address < kDirectAddressLimit;
-       ++i) {
+  indexFrom(unmoved);
+}
+
+void Integrator::indexFrom(std::size_t first) {
+  for (std::size_t i = first; i < latest_.size() && latest_[i].address < kDirectAddressLimit; ++i) {
     std::uint32_t address = latest_[i].address;
     if (address >= direct_.size()) direct_.resize(address + 1, 0);
     direct_[address] = static_cast<std::uint32_t>(i + 1);
+  }
+}
+
+void Integrator::noteUndo() {
+  undoable_ = true;
+  overwritten_.clear();
+  added_ = false;
+  for (const AddressValuePair& pair : record_) {
+    const std::size_t at = find(pair.address);
+    if (at == latest_.size()) {
+      added_ = true;
+    } else {
+      overwritten_.emplace_back(at, latest_[at].value);
+    }
+  }
+  // New addresses move the entries after them, so the whole state is kept.
+  if (added_) before_ = latest_;
+}
+
+void Integrator::forgetLastRecord() {
+  if (!undoable_) return;
+  undoable_ = false;
+  if (added_) {
+    for (const AddressValuePair& pair : latest_) {
+      if (pair.address < direct_.size()) direct_[pair.address] = 0;
+    }
+    latest_.swap(before_);
+    indexFrom(0);
+    return;
+  }
+  // Later pairs for one address overwrote earlier ones, so undo in reverse.
+  for (auto it = overwritten_.rbegin(); it != overwritten_.rend(); ++it) {
+    latest_[it->first].value = it->second;
   }
 }

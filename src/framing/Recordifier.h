@@ -25,8 +25,21 @@ class Recordifier : public Stream<std::vector<Quartet>> {
   // ended, then and on every later call without asking the upstream again.
   bool get(std::vector<Quartet>& record) override;
 
+  // For a run that skips damage, after the caller moved the upstream to a
+  // quartet boundary inside the data: passes over everything up to and
+  // including the next end-of-record marker (an end-of-data marker there is
+  // data), so that get() frames the record after it. Returns false, the data
+  // then having ended, when the input ends first. Fails as get() does.
+  bool skipPastNextMarker();
+
+  // Whether the last get() failed before its record was framed.
+  bool midRecord() const { return midRecord_; }
+
   Upstream<unsigned char> upstream;
   bool more = true;
+
+ private:
+  bool midRecord_ = false;
 };
 
 #endif  // SURVEY_FRAMING_RECORDIFIER_H_

@@ -19,11 +19,16 @@ bool Recordifier2::get(std::vector<Quartet>& record) {
   // byte-by-byte requests it stands for, so the two endings below are told
   // apart by how many bytes arrived.
   record.resize(recordQuartets);
+  midRecord_ = true;
   std::size_t got =
       upstream.getMany(reinterpret_cast<unsigned char*>(record.data()), record.size() * 4);
-  if (got == record.size() * 4) return true;
+  if (got == record.size() * 4) {
+    midRecord_ = false;
+    return true;
+  }
   record.resize(got / 4);
   if (got % 4 != 0) FailQuartetCutShort(upstream.moreGets);
   if (got != 0) throwMessage("input ended on non-", recordQuartets, " boundary");
+  midRecord_ = false;
   return false;
 }

@@ -19,10 +19,16 @@ class Recordifier2 : public Stream<std::vector<Quartet>> {
   // returns false with `record` empty when the input ended exactly on a record
   // boundary (always, if `recordQuartets` is 0). Fails on a record or quartet
   // cut short.
+  // Whether the last get() failed before its record was framed.
+  bool midRecord() const { return midRecord_; }
+
   bool get(std::vector<Quartet>& record) override;
 
   const std::uint32_t recordQuartets;
   Upstream<unsigned char> upstream;
+
+ private:
+  bool midRecord_ = false;
 };
 
 #endif  // SURVEY_FRAMING_RECORDIFIER2_H_

@@ -35,9 +35,11 @@ bool Recordifier78::get(std::vector<unsigned char>& record) {
   // The record's size is only known once the header is in, so header and body
   // are fetched by two bulk requests; both end the same way when cut short.
   record.resize(kHeaderLength);
+  midRecord_ = true;
   std::size_t got = upstream.getMany(record.data(), kHeaderLength);
   if (got == 0) {
     record.clear();
+    midRecord_ = false;
     return false;
   }
   if (got != kHeaderLength) FailInputEnded();
@@ -47,5 +49,6 @@ bool Recordifier78::get(std::vector<unsigned char>& record) {
   if (upstream.getMany(record.data() + kHeaderLength, bodyLength) != bodyLength) FailInputEnded();
   upstream.expect(0x0D);
   upstream.expect(0x0A);
+  midRecord_ = false;
   return true;
 }

@@ -22,6 +22,9 @@ class Recordifier78 : public Stream<std::vector<unsigned char>> {
   // Fills `record` with the next record, header included, CR LF left out, and
   // returns true; returns false with `record` empty when the input ended
   // exactly after a record's CR LF.
+  // Whether the last get() failed before its record was framed.
+  bool midRecord() const { return midRecord_; }
+
   bool get(std::vector<unsigned char>& record) override;
 
   // Length of the record that starts with `header` (kHeaderLength bytes).
@@ -29,6 +32,9 @@ class Recordifier78 : public Stream<std::vector<unsigned char>> {
 
   const std::uint32_t year;
   Upstream<unsigned char> upstream;
+
+ private:
+  bool midRecord_ = false;
 };
 
 #endif  // SURVEY_FRAMING_RECORDIFIER78_H_

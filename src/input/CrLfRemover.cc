@@ -15,6 +15,14 @@ std::uint64_t stepsUntil(std::uint32_t phase, std::uint32_t target) {
   return steps == 0 ? (std::uint64_t{1} << 32) : steps;
 }
 
+// The two places a pair can follow a data byte, given the phases after it.
+bool endsRecord(const FileMetaData& m, std::uint32_t withinRecord) {
+  return withinRecord == m.recordLen - 4;
+}
+bool endsBlock(const FileMetaData& m, std::uint32_t withinBlock) {
+  return withinBlock == m.blockLen - 8;
+}
+
 }  // namespace
 
 CrLfRemover::CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream)
@@ -33,7 +41,7 @@ bool CrLfRemover::get(unsigned char& item) {
   // Both tests are equalities: the 4 added at a record end can carry the block
   // count past its end, after which no block-end pair is expected again. With
   // the table's values that happens in every year but 68.
-  const bool recordEnded = phaseWithinRecord == metaData.recordLen - 4;
+  const bool recordEnded = endsRecord(metaData, phaseWithinRecord);
   if (recordEnded) {
     ++numRecs;
     link.expect(kCr);
@@ -41,7 +49,7 @@ bool CrLfRemover::get(unsigned char& item) {
     phaseWithinRecord = 0;
     phaseWithinBlock += 4;
   }
-  if (phaseWithinBlock == metaData.blockLen - 8) {
+  if (endsBlock(metaData, phaseWithinBlock)) {
     if (!recordEnded) {
       link.expect(kCr);
       link.expect(kLf);
@@ -106,4 +114,57 @@ void CrLfRemover::finish() {
   std::cout << "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t" << metaData.recordLen
             << '\t' << metaData.blockLen << '\t' << numRecs << '\t' << phaseWithinRecord
             << std::endl;
+}
+
+std::vector<std::uint64_t> CrLfRemover::pairOffsets(const FileMetaData& metaData,
+                                                    std::uint32_t blockPhase,
+                                                    std::uint32_t records) {
+  // The steps of get(), on counts alone.
+  std::vector<std::uint64_t> offsets;
+  std::uint32_t withinRecord = 0;
+  std::uint32_t withinBlock = blockPhase;
+  std::uint64_t offset = 0;
+  for (std::uint32_t ended = 0; ended < records;) {
+    ++offset;
+    ++withinRecord;
+    ++withinBlock;
+    const bool recordEnded = endsRecord(metaData, withinRecord);
+    if (recordEnded) {
+      offsets.push_back(offset);
+      offset += 2;
+      ++ended;
+      withinRecord = 0;
+      withinBlock += 4;
+    }
+    if (endsBlock(metaData, withinBlock)) {
+      if (!recordEnded) {
+        offsets.push_back(offset);
+        offset += 2;
+      }
+      withinBlock = 0;
+    }
+  }
+  return offsets;
+}
+
+std::vector<std::uint32_t> CrLfRemover::recordStartPhases(const FileMetaData& metaData) {
+  std::vector<std::uint32_t> phases;
+  std::uint32_t phase = 0;
+  for (;;) {
+    phases.push_back(phase);
+    // Past the block end the phase only grows, so no block pair comes again.
+    if (phase > metaData.blockLen - 8) return phases;
+    std::uint32_t withinRecord = 0;
+    do {
+      ++withinRecord;
+      ++phase;
+      const bool recordEnded = endsRecord(metaData, withinRecord);
+      if (recordEnded) phase += 4;
+      if (endsBlock(metaData, phase)) phase = 0;
+      if (recordEnded) break;
+    } while (true);
+    for (std::uint32_t seen : phases) {
+      if (seen == phase) return phases;
+    }
+  }
 }

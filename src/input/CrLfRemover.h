@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/Stream.h"
 #include "core/Upstream.h"
@@ -31,6 +32,26 @@ class CrLfRemover : public Stream<unsigned char> {
   // Writes the layout line (the table's lengths, the records completed and
   // the data bytes of the unfinished record) to standard output.
   void finish() override;
+
+  // Where a record starts, the pairs' places depend only on the block phase
+  // there. Returns the file offsets, counted from the record's first byte, of
+  // the pairs that follow its next `records` records when the block phase at
+  // its start is `blockPhase`.
+  static std::vector<std::uint64_t> pairOffsets(const FileMetaData& metaData,
+                                                std::uint32_t blockPhase, std::uint32_t records);
+
+  // The block phases that record starts have in an intact file, in file order,
+  // up to the first that repeats or lies past every block end.
+  static std::vector<std::uint32_t> recordStartPhases(const FileMetaData& metaData);
+
+  // Takes up the data at a record start with block phase `blockPhase`, after
+  // the caller moved the upstream there (a run that skips damage).
+  void restartRecord(std::uint32_t blockPhase) {
+    phaseWithinRecord = 0;
+    phaseWithinBlock = blockPhase;
+  }
+
+  const FileMetaData& layout() const { return metaData; }
 
  private:
   // Counts `n` data bytes that are followed by no pair.

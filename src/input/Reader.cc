@@ -1,6 +1,7 @@
 #include "input/Reader.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -8,9 +9,13 @@ constexpr std::size_t kBlockSize = 256 * 1024;
 }
 
 Reader::Reader(const std::string& path, InputKind kind)
+    : Reader(openBlockSource(path, kind), path) {}
+
+Reader::Reader(std::unique_ptr<BlockSource> source, const std::string& path)
     : fileName(path),
-      source_(openBlockSource(path, kind)),
-      buffer_(std::make_unique<unsigned char[]>(kBlockSize)) {
+      source_(std::move(source)),
+      buffer_(std::make_unique<unsigned char[]>(kBlockSize)),
+      capacity_(kBlockSize) {
   name = "Reader";
 }
 
@@ -28,8 +33,68 @@ bool Reader::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
   return true;
 }
 
+void Reader::keepBehind(std::size_t bytes) {
+  keepBehind_ = bytes;
+  // Room for the kept bytes, a block read and what view() shows ahead.
+  const std::size_t wanted = 2 * bytes + kBlockSize;
+  if (capacity_ >= wanted) return;
+  auto larger = std::make_unique<unsigned char[]>(wanted);
+  std::memcpy(larger.get(), buffer_.get(), filled_);
+  buffer_ = std::move(larger);
+  capacity_ = wanted;
+}
+
 bool Reader::refill() {
-  next_ = 0;
-  filled_ = source_->read(buffer_.get(), kBlockSize);
-  return filled_ > 0;
+  const std::size_t keepFrom = next_ > keepBehind_ ? next_ - keepBehind_ : 0;
+  return fill(keepBehind_ == 0 ? filled_ : keepFrom) > 0;
+}
+
+std::size_t Reader::fill(std::size_t keepFrom) {
+  const std::size_t kept = filled_ - keepFrom;
+  if (keepFrom != 0) std::memmove(buffer_.get(), buffer_.get() + keepFrom, kept);
+  base_ += keepFrom;
+  next_ -= std::min(next_, keepFrom);
+  filled_ = kept;
+  if (ended_) return 0;
+  std::size_t read;
+  try {
+    read = source_->read(buffer_.get() + filled_, capacity_ - filled_);
+  } catch (...) {
+    failed_ = true;
+    throw;
+  }
+  ended_ = read == 0;
+  filled_ += read;
+  return read;
+}
+
+std::size_t Reader::view(std::uint64_t at, std::size_t n, const unsigned char*& bytes) {
+  assert(at >= base_);
+  if (at + n > base_ + filled_ && !ended_) {
+    // Keep what seek() may still go back to, and everything from `at` on.
+    const std::uint64_t keepFrom =
+        std::min<std::uint64_t>(at, base_ + next_ - std::min(next_, keepBehind_));
+    const std::size_t needed = static_cast<std::size_t>(at + n - keepFrom);
+    if (needed > capacity_) {
+      auto larger = std::make_unique<unsigned char[]>(needed);
+      std::memcpy(larger.get(), buffer_.get(), filled_);
+      buffer_ = std::move(larger);
+      capacity_ = needed;
+    }
+    fill(static_cast<std::size_t>(keepFrom - base_));
+    while (base_ + filled_ < at + n && fill(0) > 0) {
+    }
+  }
+  const std::uint64_t available = base_ + filled_ > at ? base_ + filled_ - at : 0;
+  bytes = buffer_.get() + (available > 0 ? at - base_ : 0);
+  return static_cast<std::size_t>(std::min<std::uint64_t>(available, n));
+}
+
+void Reader::seek(std::uint64_t at) {
+  assert(at >= base_);
+  while (at > base_ + filled_) {
+    next_ = filled_;
+    if (!refill()) return;
+  }
+  next_ = static_cast<std::size_t>(at - base_);
 }

@@ -2,6 +2,7 @@
 #define SURVEY_TYPING_TYPIFIER_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <utility>
@@ -110,6 +111,11 @@ class Typifier : public Stream<TypedRecord> {
   // order, each followed by its field expansion table), then the character
   // histogram to standard output. The link's line follows on destruction.
   void finish() override;
+
+  // For a run that skips damaged records: called with each typed record
+  // before the statistics count it; what it raises refuses the record as any
+  // failure of get() does, so a refused record has no place in them.
+  std::function<void(const TypedRecord&)> checkBeforeCounting;
 
   CharacterHistogram histogram;
   std::ostream& metaStream;

@@ -1,0 +1,37 @@
+#include "driver/SkippingDrain.h"
+
+#include <exception>
+
+#include "driver/DecodedRecordWriter.h"
+#include "driver/Interruption.h"
+
+void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
+                         Reader& reader, Recovery& recovery, RejectsLog& rejects) {
+  LineWriter lines(out);
+  TypedRecord record;
+  try {
+    for (;;) {
+      throwIfInterrupted();
+      const std::uint64_t start = reader.offset();
+      bool more;
+      try {
+        more = stage.get(record);
+      } catch (const std::exception& failure) {
+        if (reader.failed()) throw;
+        rejects.reject(written, start, failure.what(), reader);
+        recovery.recover(start);
+        continue;
+      }
+      if (!more) break;
+      rejects.resume(start);
+      lines.add(record, ++written);
+    }
+  } catch (...) {
+    rejects.finish(reader.offset());
+    lines.write();
+    throw;
+  }
+  rejects.finish(reader.offset());
+  lines.write();
+  out.flush();
+}

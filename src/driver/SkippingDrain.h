@@ -1,0 +1,24 @@
+#ifndef SURVEY_DRIVER_SKIPPINGDRAIN_H_
+#define SURVEY_DRIVER_SKIPPINGDRAIN_H_
+
+#include <cstdint>
+#include <ostream>
+
+#include "core/Stream.h"
+#include "input/Reader.h"
+#include "recovery/Recovery.h"
+#include "recovery/Rejects.h"
+#include "typing/TypedRecord.h"
+
+// The drain of a run that skips damaged records (--keep-going): as
+// writeDecodedRecords(), except that a failure of one record costs that
+// record only. It gets no line; the failure goes to `rejects` with the file
+// offset where the record started, `recovery` moves the chain past it, and
+// the loop goes on. A failure of the input itself (the reader's) or a signal
+// still ends the run, after the open stretch is written to `rejects` and the
+// lines before it to `out`. `written` counts the lines written; the caller
+// reads it to number the record being checked. Nothing is owned.
+void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
+                         Reader& reader, Recovery& recovery, RejectsLog& rejects);
+
+#endif  // SURVEY_DRIVER_SKIPPINGDRAIN_H_

@@ -1,0 +1,54 @@
+#ifndef SURVEY_RECOVERY_RECORDSTARTS_H_
+#define SURVEY_RECOVERY_RECORDSTARTS_H_
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "input/FileMetaData.h"
+#include "input/Reader.h"
+
+// Where records start again after damage, for a run that skips damaged
+// records. Each search looks at the file's bytes through the Reader's window
+// without moving it, and advances one position at a time from where it is
+// asked to begin, each position checked in constant time: its cost is
+// linear in the bytes it passes over.
+
+// Record starts in a file whose records end in CR LF pairs at fixed data
+// lengths, with further pairs at block ends (every year but 78).
+class LineEndSearch {
+ public:
+  // A record start and the block phase there (see CrLfRemover).
+  struct Found {
+    std::uint64_t offset;
+    std::uint32_t blockPhase;
+  };
+
+  explicit LineEndSearch(const FileMetaData& metaData);
+
+  // The first offset at or after `from` (or after the oldest byte the reader
+  // keeps, if that is later) where a record starts: the pairs that follow it
+  // over the next few records stand where the layout puts them for one of
+  // the block phases an intact file has at record starts, and at least one
+  // such pair lies inside the file, or a pair stands just before it. None if
+  // the file ends first.
+  std::optional<Found> find(Reader& reader, std::uint64_t from) const;
+
+ private:
+  struct Phase {
+    std::uint32_t blockPhase;
+    std::vector<std::uint64_t> pairs;  // offsets from the record start
+  };
+  bool pairsHold(const Phase& phase, const unsigned char* bytes, std::uint64_t available) const;
+
+  std::uint64_t dataLength_;  // data bytes of a record
+  std::uint64_t lookahead_;   // bytes after a start that the checks read
+  std::vector<Phase> phases_;
+};
+
+// Year-78 record starts: a header whose length (275 or 866 bytes) is followed
+// by CR LF, and so for the record after it unless the file ends within it.
+// None if the file ends first; `from` as for LineEndSearch.
+std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from);
+
+#endif  // SURVEY_RECOVERY_RECORDSTARTS_H_

@@ -1,0 +1,63 @@
+#include "recovery/Rejects.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+constexpr std::size_t kShownBytes = 64;
+
+std::string hexOf(const unsigned char* bytes, std::size_t n) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(2 * n);
+  for (std::size_t i = 0; i < n; ++i) {
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 0xF];
+  }
+  return hex;
+}
+
+}  // namespace
+
+std::string rejectionText(const std::string& message) {
+  std::string_view text = message;
+  constexpr std::string_view kPrefix = "At record ";
+  if (text.substr(0, kPrefix.size()) == kPrefix) {
+    std::size_t digits = kPrefix.size();
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) {
+      ++digits;
+    }
+    if (digits > kPrefix.size() && text.substr(digits, 2) == ", ") text.remove_prefix(digits + 2);
+  }
+  std::string cleaned(text);
+  std::replace_if(
+      cleaned.begin(), cleaned.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
+      ' ');
+  return cleaned;
+}
+
+void RejectsLog::reject(std::uint64_t linesBefore, std::uint64_t start, const std::string& message,
+                        Reader& reader) {
+  ++rejected_;
+  if (openStretch_) {
+    ++openStretch_->records;
+    return;
+  }
+  const unsigned char* bytes;
+  const std::uint64_t from = std::max(start, reader.oldestKept());
+  const std::size_t shown = reader.view(from, kShownBytes, bytes);
+  openStretch_ = Stretch{linesBefore, start, 1, rejectionText(message), hexOf(bytes, shown)};
+}
+
+void RejectsLog::closeStretch(std::uint64_t resumed) {
+  if (out_ == nullptr) {
+    out_ = &open_();
+    *out_ << kHeader;
+  }
+  const Stretch& s = *openStretch_;
+  *out_ << s.linesBefore << '\t' << s.start << '\t' << resumed << '\t' << s.records << '\t'
+        << s.message << '\t' << s.firstBytes << '\n';
+  openStretch_.reset();
+}

@@ -1,0 +1,64 @@
+#ifndef SURVEY_RECOVERY_REJECTS_H_
+#define SURVEY_RECOVERY_REJECTS_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "input/Reader.h"
+
+// The rejects file of a run that skips damaged records: a header row, then
+// one line per stretch of consecutive rejected records, written when the
+// stretch ends: the lines OUTPUT held before it, the file offsets where it
+// starts and where decoding resumed, the records rejected in it, the first
+// failure's message without its "At record N, " prefix, and the stretch's
+// first 64 bytes in hex. Tab-separated.
+class RejectsLog {
+ public:
+  // `open` is called once, at the first rejected record, and returns the
+  // stream the lines go to (owned by the caller, alive until finish()).
+  explicit RejectsLog(std::function<std::ostream&()> open) : open_(std::move(open)) {}
+
+  // Notes that the record starting at `start` was rejected with `message`,
+  // `linesBefore` lines having been written to OUTPUT. Opens a stretch if
+  // none is open, reading its first bytes through `reader`, which must still
+  // keep the byte at `start`.
+  void reject(std::uint64_t linesBefore, std::uint64_t start, const std::string& message,
+              Reader& reader);
+
+  // A record starting at `start` was decoded: ends the open stretch, if any.
+  void resume(std::uint64_t start) {
+    if (openStretch_) closeStretch(start);
+  }
+
+  // The run stopped at file offset `end`: ends the open stretch there.
+  void finish(std::uint64_t end) { resume(end); }
+
+  // Records rejected so far.
+  std::uint64_t rejected() const { return rejected_; }
+
+  static constexpr const char* kHeader =
+      "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes\n";
+
+ private:
+  struct Stretch {
+    std::uint64_t linesBefore;
+    std::uint64_t start;
+    std::uint64_t records;
+    std::string message;
+    std::string firstBytes;
+  };
+  void closeStretch(std::uint64_t resumed);
+
+  std::function<std::ostream&()> open_;
+  std::ostream* out_ = nullptr;
+  std::optional<Stretch> openStretch_;
+  std::uint64_t rejected_ = 0;
+};
+
+// `message` without a leading "At record N, ", tabs and line ends as blanks.
+std::string rejectionText(const std::string& message);
+
+#endif  // SURVEY_RECOVERY_REJECTS_H_
