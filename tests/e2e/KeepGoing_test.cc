@@ -1,0 +1,408 @@
+// Runs with --keep-going over damaged files: which records survive, what the
+// rejects file says, and that an intact file decodes exactly as without it.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "e2e/DecodedRun.h"
+#include "e2e/DurationLine.h"
+#include "e2e/RunProgram.h"
+
+namespace {
+
+using Offsets = std::vector<std::uint64_t>;
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t from = 0;
+  for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1) {
+    lines.push_back(text.substr(from, end - from));
+  }
+  return lines;
+}
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1) {
+    fields.push_back(line.substr(from, tab - from));
+  }
+  fields.push_back(line.substr(from));
+  return fields;
+}
+
+std::string hexOf(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 0xF];
+  }
+  return hex;
+}
+
+// File offsets of the records of an intact sample, by the year's framing.
+Offsets recordStarts(const std::string& year, const std::string& file) {
+  Offsets starts;
+  if (year == "78") {
+    for (std::uint64_t p = 0; p + 14 <= file.size();) {
+      starts.push_back(p);
+      const bool blanks = file.compare(p + 10, 4, "\x40\x40\x40\x40") == 0;
+      const bool zeros = file.compare(p + 10, 4, "\xF0\xF0\xF0\xF0") == 0;
+      const bool isShort = static_cast<unsigned char>(file[p + 9]) == 0xF0 && (blanks || zeros);
+      p += (isShort ? 275 : 866) + 2;
+    }
+  } else if (year >= "80") {
+    const std::uint64_t length = year == "80" ? 2642 : 2802;
+    for (std::uint64_t p = 0; p < file.size(); p += length) starts.push_back(p);
+  } else {
+    // FF-records: a record starts after each end-of-record marker; CR LF
+    // follows every 800 data bytes.
+    std::uint64_t data = 0;
+    std::string quartet;
+    std::uint64_t quartetStart = 0;
+    starts.push_back(0);
+    for (std::uint64_t p = 0; p < file.size(); ++p) {
+      if (data > 0 && data % 800 == 0 && file.compare(p, 2, "\r\n") == 0 && quartet.empty()) {
+        ++p;
+        continue;
+      }
+      if (quartet.empty()) quartetStart = p;
+      quartet += file[p];
+      ++data;
+      if (quartet.size() < 4) continue;
+      if (quartet == "\xFF\xFF\xFF\xFE") break;
+      if (quartet == "\xFF\xFF\xFF\xFF")
+        starts.push_back(quartetStart + 4 + (data % 800 == 0 ? 2 : 0));
+      quartet.clear();
+    }
+    starts.pop_back();
+  }
+  return starts;
+}
+
+// Index of the record whose bytes hold file offset `at`.
+std::size_t recordHolding(const Offsets& starts, std::uint64_t at) {
+  std::size_t k = 0;
+  while (k + 1 < starts.size() && starts[k + 1] <= at) ++k;
+  return k;
+}
+
+// A damage to an intact sample: changes `file` (whose record starts are
+// `starts`) and returns the offset of the first byte changed, and the message
+// the rejects file must give for it.
+struct Damage {
+  std::uint64_t at;
+  std::string message;
+};
+// `k` is the index of the record (or line) to damage.
+using Damager = std::function<Damage(std::string& file, const Offsets& starts, std::size_t k)>;
+
+struct DamageCase {
+  const char* name;
+  const char* year;
+  Damager damage;
+  std::size_t k = 10;
+};
+
+void PrintTo(const DamageCase& c, std::ostream* out) {
+  *out << c.name << " in year " << c.year;
+}
+
+// The location the CrLfRemover reports for a pair expected at `pairAt`.
+std::string missingPair(std::uint64_t pairAt, unsigned found) {
+  return "stream contained " + std::to_string(found) + " at input location " +
+         std::to_string(pairAt + 1) + " but 13 was expected";
+}
+
+const Damager kLostByte = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k] + 101;
+  const std::uint64_t pairAt = starts[k + 1] - 2;
+  file.erase(at, 1);
+  return Damage{at, missingPair(pairAt, static_cast<unsigned char>(file[pairAt]))};
+};
+const Damager kExtraByte = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k] + 101;
+  const std::uint64_t pairAt = starts[k + 1] - 2;
+  file.insert(at, 1, '\x5A');
+  return Damage{at, missingPair(pairAt, static_cast<unsigned char>(file[pairAt]))};
+};
+const Damager kFlippedCr = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k + 1] - 2;
+  file[at] ^= 0x01;
+  return Damage{at, missingPair(at, 12)};
+};
+const Damager kLostCrLf = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k + 1] - 2;
+  file.erase(at, 2);
+  return Damage{at, missingPair(at, static_cast<unsigned char>(file[at]))};
+};
+const Damager kExtraCrLf = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k] + 52;
+  const std::uint64_t pairAt = starts[k + 1] - 2;
+  file.insert(at, "\r\n");
+  return Damage{at, missingPair(pairAt, static_cast<unsigned char>(file[pairAt]))};
+};
+
+// Damage that leaves the framing whole: the record is refused, the next one
+// follows at once.
+const Damager kBadDiscriminant = [](std::string& file, const Offsets& starts, std::size_t k) {
+  const std::uint64_t at = starts[k] + 4;
+  file.replace(at, 4, std::string("\0\0\0\x09", 4));
+  return Damage{at, "unrecognized 86 discriminant"};
+};
+const Damager kTruncatedLastRecord = [](std::string& file, const Offsets& starts, std::size_t) {
+  const std::uint64_t at = starts.back() + 400;
+  file.resize(at);
+  return Damage{at, "input ended on non-700 boundary"};
+};
+// A short year-78 header made long: the record's CR LF is not where its
+// header says.
+const Damager kYear78Header = [](std::string& file, const Offsets& starts, std::size_t k) {
+  while (file.compare(starts[k] + 10, 4, "\x40\x40\x40\x40") != 0 &&
+         file.compare(starts[k] + 10, 4, "\xF0\xF0\xF0\xF0") != 0) {
+    ++k;
+  }
+  const std::uint64_t at = starts[k] + 9;
+  file[at] = '\xF1';
+  return Damage{at,
+                missingPair(starts[k] + 866, static_cast<unsigned char>(file[starts[k] + 866]))};
+};
+
+// Years 78 to 88: exactly the damaged record is missing; every other line is
+// the intact file's line of the same record.
+class WholeRecordsSurvive : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(WholeRecordsSurvive, OnlyTheDamagedRecordIsLost) {
+  const DamageCase& c = GetParam();
+  ScratchDir dir;
+  const std::string name = std::string("sample") + c.year + ".dat";
+  ASSERT_EQ(runSample({c.year, name, "--records", "40"}, dir.path()).exitStatus, 0);
+  ASSERT_EQ(runDecoder({name, "intact.txt"}, dir.path()).exitStatus, 0);
+  const std::string intact = readFile(dir / name);
+  const Offsets starts = recordStarts(c.year, intact);
+  std::string damaged = intact;
+  const Damage damage = c.damage(damaged, starts, c.k);
+  writeFile(dir / ("damaged" + std::string(c.year) + ".dat"), damaged);
+
+  const RunResult run =
+      runDecoder({"-k", "damaged" + std::string(c.year) + ".dat", "out.txt"}, dir.path());
+
+  EXPECT_EQ(run.exitStatus, 2) << run.err;
+  EXPECT_NE(maskDuration(run.err).find("1 records rejected; see out.txt.rejects.tsv\n"
+                                       "duration: * seconds\n"),
+            std::string::npos)
+      << run.err;
+  const std::size_t lost = recordHolding(starts, damage.at);
+  std::vector<std::string> expected = linesOf(readFile(dir / "intact.txt"));
+  expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(lost));
+  EXPECT_EQ(linesOf(readFile(dir / "out.txt")), expected);
+
+  const std::vector<std::string> rejects = linesOf(readFile(dir / "out.txt.rejects.tsv"));
+  ASSERT_EQ(rejects.size(), 2u);
+  EXPECT_EQ(rejects[0],
+            "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes");
+  const std::uint64_t shift = damaged.size() - intact.size();
+  const std::uint64_t resume = lost + 1 < starts.size() ? starts[lost + 1] + shift : damaged.size();
+  EXPECT_EQ(fieldsOf(rejects[1]),
+            (std::vector<std::string>{std::to_string(lost), std::to_string(starts[lost]),
+                                      std::to_string(resume), "1", damage.message,
+                                      hexOf(damaged.substr(starts[lost], 64))}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, WholeRecordsSurvive,
+    ::testing::Values(
+        DamageCase{"lost byte", "80", kLostByte}, DamageCase{"extra byte", "88", kExtraByte},
+        DamageCase{"flipped CR", "82", kFlippedCr}, DamageCase{"lost CR LF", "80", kLostCrLf},
+        DamageCase{"extra CR LF", "86", kExtraCrLf},
+        DamageCase{"bad discriminant", "88", kBadDiscriminant},
+        DamageCase{"truncated last record", "88", kTruncatedLastRecord},
+        DamageCase{"lost byte", "78", kLostByte}, DamageCase{"extra byte", "78", kExtraByte},
+        DamageCase{"flipped CR", "78", kFlippedCr}, DamageCase{"lost CR LF", "78", kLostCrLf},
+        DamageCase{"extra CR LF", "78", kExtraCrLf},
+        DamageCase{"long header on a short record", "78", kYear78Header}));
+
+// Years 68 to 76: records after the damage carry forward only what decoded
+// records held, so only the lines before the damage are the intact ones.
+class FfRecordsResume : public ::testing::TestWithParam<DamageCase> {};
+
+TEST_P(FfRecordsResume, LinesBeforeTheDamageSurviveAndTheRejectsPointAtIt) {
+  const DamageCase& c = GetParam();
+  ScratchDir dir;
+  const std::string name = std::string("sample") + c.year + ".dat";
+  ASSERT_EQ(runSample({c.year, name, "--records", "600"}, dir.path()).exitStatus, 0);
+  ASSERT_EQ(runDecoder({name, "intact.txt"}, dir.path()).exitStatus, 0);
+  const std::string intact = readFile(dir / name);
+  // Lines stand in for records here: the damage falls on line k and the pair
+  // after it. Year 68's block pairs move the lines from the fifth on.
+  Offsets lineStarts;
+  for (std::uint64_t p = 0; p < intact.size(); p += 802) lineStarts.push_back(p);
+  std::string damaged = intact;
+  const Damage damage = c.damage(damaged, lineStarts, c.k);
+  writeFile(dir / ("damaged" + std::string(c.year) + ".dat"), damaged);
+
+  const RunResult run =
+      runDecoder({"-k", "damaged" + std::string(c.year) + ".dat", "out.txt"}, dir.path());
+
+  EXPECT_EQ(run.exitStatus, 2) << run.err;
+  const Offsets starts = recordStarts(c.year, intact);
+  const std::vector<std::string> rejects = linesOf(readFile(dir / "out.txt.rejects.tsv"));
+  ASSERT_GE(rejects.size(), 2u);
+  const std::vector<std::string> first = fieldsOf(rejects[1]);
+  ASSERT_EQ(first.size(), 6u);
+  const std::size_t lost = recordHolding(starts, damage.at);
+  EXPECT_EQ(first[0], std::to_string(lost));
+  EXPECT_EQ(first[1], std::to_string(starts[lost]));
+  EXPECT_GT(std::stoull(first[2]), damage.at);
+  EXPECT_EQ(first[4], damage.message);
+  const std::vector<std::string> out = linesOf(readFile(dir / "out.txt"));
+  const std::vector<std::string> whole = linesOf(readFile(dir / "intact.txt"));
+  ASSERT_GE(out.size(), lost);
+  EXPECT_EQ(
+      std::vector<std::string>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(lost)),
+      std::vector<std::string>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(lost)));
+  EXPECT_GT(out.size(), lost) << "nothing decoded after the damage";
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, FfRecordsResume,
+                         ::testing::Values(DamageCase{"lost byte", "76", kLostByte},
+                                           DamageCase{"extra byte", "70", kExtraByte},
+                                           DamageCase{"flipped CR", "76", kFlippedCr},
+                                           DamageCase{"lost CR LF", "68", kLostCrLf, 1},
+                                           DamageCase{"lost CR LF", "70", kLostCrLf},
+                                           DamageCase{"extra CR LF", "72", kExtraCrLf}));
+
+// Damage that leaves the FF framing whole, in records built pair by pair: the
+// run's lines equal those of the file without the refused records.
+struct RefusedFfRecord {
+  const char* name;
+  std::string damaged;           // the file with the damage
+  std::vector<Pairs> survivors;  // the records a clean file would hold instead
+  std::string message;
+};
+
+void PrintTo(const RefusedFfRecord& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class RefusedFfRecords : public ::testing::TestWithParam<RefusedFfRecord> {};
+
+TEST_P(RefusedFfRecords, LeaveNoTraceInLaterRecords) {
+  const RefusedFfRecord& c = GetParam();
+  ScratchDir dir;
+  writeFile(dir / "damaged74.dat", c.damaged);
+  writeFile(dir / "clean74.dat", ffRecordFile(c.survivors));
+  const RunResult run = runDecoder({"-k", "damaged74.dat", "out.txt"}, dir.path());
+  ASSERT_EQ(runDecoder({"clean74.dat", "clean.txt"}, dir.path()).exitStatus, 0);
+  EXPECT_EQ(run.exitStatus, 2) << run.err;
+  EXPECT_EQ(readFile(dir / "out.txt"), readFile(dir / "clean.txt"));
+  EXPECT_EQ(readFile(dir / "out.txt.meta.txt"), readFile(dir / "clean.txt.meta.txt"));
+  const std::vector<std::string> rejects = linesOf(readFile(dir / "out.txt.rejects.tsv"));
+  ASSERT_EQ(rejects.size(), 2u);
+  EXPECT_EQ(fieldsOf(rejects[1])[4], c.message);
+}
+
+const Pairs kFirst = {{1, 5}, {2, 6}};
+const Pairs kLast = {{2, 7}, {3, 8}};
+
+std::string withMarkerDamaged(const std::vector<Pairs>& records) {
+  std::string file = ffRecordFile(records);
+  // The first record's end-of-record marker: after its pairs' quartets.
+  file[8 * records[0].size() + 3] = '\x7F';
+  return file;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, RefusedFfRecords,
+    ::testing::Values(RefusedFfRecord{"address 0",
+                                      ffRecordFile({kFirst, {{0, 9}, {3, 9}}, kLast}),
+                                      {kFirst, kLast},
+                                      "first address is 0, not 1"},
+                      RefusedFfRecord{
+                          "address beyond the last column",
+                          ffRecordFile({kFirst, {{1048577, 1}, {2, 9}}, kLast}),
+                          {kFirst, kLast},
+                          "record 2 has address 1048577, beyond the last column 1048576"},
+                      RefusedFfRecord{"address that a packed field also fills",
+                                      ffRecordFile({kFirst, {{579, 0}, {594, 1}}, kLast}),
+                                      {kFirst, kLast},
+                                      "record 2 has address 594 more than once"},
+                      RefusedFfRecord{"damaged end-of-record marker",
+                                      withMarkerDamaged({{{1, 5}}, {{2, 6}}, kFirst, kLast}),
+                                      {kFirst, kLast},
+                                      "no val for addr 6"}));
+
+// Every year's intact sample: --keep-going changes no byte of any stream or
+// file, and leaves no rejects file.
+class IntactSamples : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(IntactSamples, DecodeExactlyAsWithoutKeepGoing) {
+  ScratchDir dir;
+  const std::string name = std::string("sample") + GetParam() + ".dat";
+  ASSERT_EQ(runSample({GetParam(), name, "--records", "60"}, dir.path()).exitStatus, 0);
+  const RunResult plain = runDecoder({name, "plain.txt"}, dir.path());
+  const RunResult kept = runDecoder({"--keep-going", name, "kept.txt"}, dir.path());
+  EXPECT_EQ(kept.exitStatus, plain.exitStatus);
+  EXPECT_EQ(kept.out, plain.out);
+  EXPECT_EQ(maskDuration(kept.err), maskDuration(plain.err));
+  EXPECT_EQ(readFile(dir / "kept.txt"), readFile(dir / "plain.txt"));
+  EXPECT_EQ(readFile(dir / "kept.txt.meta.txt"), readFile(dir / "plain.txt.meta.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "kept.txt.rejects.tsv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllYears, IntactSamples,
+                         ::testing::Values("68", "69", "70", "71", "72", "73", "74", "76", "78",
+                                           "80", "82", "86", "88"));
+
+// Failures that are not a record's still end the run, with the rejects so
+// far written.
+TEST(KeepGoingRunTest, AnUnreadableInputStillEndsTheRun) {
+  ScratchDir dir;
+  const RunResult run = runDecoder({"-k", "missing80.dat", "out.txt"}, dir.path());
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(maskDuration(run.err),
+            failureReport("inFile false after construction: probably file \"missing80.dat\" "
+                          "does not exist"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.txt.rejects.tsv"));
+}
+
+TEST(KeepGoingRunTest, DamagedGzipStillEndsTheRunAfterTheRejectsSoFar) {
+  ScratchDir dir;
+  ASSERT_EQ(runSample({"80", "s80.dat", "--records", "200"}, dir.path()).exitStatus, 0);
+  std::string file = readFile(dir / "s80.dat");
+  file[5 * 2642 - 2] = 'x';
+  writeFile(dir / "s80.dat", file);
+  ASSERT_EQ(runProgram("/bin/gzip", {"-n", "s80.dat"}, dir.path()).exitStatus, 0);
+  std::string zipped = readFile(dir / "s80.dat.gz");
+  zipped.resize(zipped.size() * 3 / 4);
+  writeFile(dir / "s80.dat.gz", zipped);
+
+  const RunResult run = runDecoder({"-k", "s80.dat.gz", "out.txt"}, dir.path());
+
+  EXPECT_EQ(run.exitStatus, 1);
+  const std::string err = maskDuration(run.err);
+  EXPECT_NE(err.find("1 records rejected; see out.txt.rejects.tsv\nduration: * seconds\n"
+                     "Caught std::exception whose 'what()' output appears below.\nAt record "),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("gzip input \"s80.dat.gz\" is damaged: unexpected end of file\n"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(linesOf(readFile(dir / "out.txt.rejects.tsv")).size(), 2u);
+}
+
+TEST(KeepGoingRunTest, AnEarlierRejectsFileIsRemovedByARunWithoutRejects) {
+  ScratchDir dir;
+  ASSERT_EQ(runSample({"80", "s80.dat", "--records", "5"}, dir.path()).exitStatus, 0);
+  writeFile(dir / "out.txt.rejects.tsv", "stale\n");
+  EXPECT_EQ(runDecoder({"-k", "s80.dat", "out.txt"}, dir.path()).exitStatus, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.txt.rejects.tsv"));
+}
+
+}  // namespace
