@@ -9,6 +9,7 @@
 
 #include "driver/Chain.h"
 #include "driver/FirstFailure.h"
+#include "input/Reader.h"
 #include "support/MemoryBytes.h"
 
 namespace {
@@ -47,12 +48,20 @@ const bool quiet = [] {
 
 }  // namespace
 
-void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t size) {
+void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t size,
+                     bool keepGoing) {
   (void)quiet;
   FirstFailure failure;
   {
     Chain chain;
+    RejectsLog rejects([]() -> std::ostream& { return discarded; });
     failure.attempt([&] {
+      if (keepGoing) {
+        // Small blocks, so that the searches meet the window's edges.
+        auto* reader = chain.add<Reader>(std::make_unique<MemoryBlocks>(data, size, 1000), "fuzz");
+        chain.buildAndDrainFrom(reader, year, discarded, discarded, &rejects);
+        return;
+      }
       auto* source = chain.add<MemoryBytes>(data, size);
       source->name = "Reader";
       chain.buildAndDrainFrom(source, year, discarded, discarded);

@@ -4,18 +4,15 @@
 #include <cassert>
 #include <cstring>
 
-namespace {
-constexpr std::size_t kBlockSize = 256 * 1024;
-}
-
 Reader::Reader(const std::string& path, InputKind kind)
     : Reader(openBlockSource(path, kind), path) {}
 
-Reader::Reader(std::unique_ptr<BlockSource> source, const std::string& path)
+Reader::Reader(std::unique_ptr<BlockSource> source, const std::string& path, std::size_t blockSize)
     : fileName(path),
       source_(std::move(source)),
-      buffer_(std::make_unique<unsigned char[]>(kBlockSize)),
-      capacity_(kBlockSize) {
+      buffer_(std::make_unique_for_overwrite<unsigned char[]>(blockSize)),
+      blockSize_(blockSize),
+      capacity_(blockSize) {
   name = "Reader";
 }
 
@@ -33,15 +30,13 @@ bool Reader::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
   return true;
 }
 
-void Reader::keepBehind(std::size_t bytes) {
-  keepBehind_ = bytes;
-  // Room for the kept bytes, a block read and what view() shows ahead.
-  const std::size_t wanted = 2 * bytes + kBlockSize;
-  if (capacity_ >= wanted) return;
-  auto larger = std::make_unique<unsigned char[]>(wanted);
-  std::memcpy(larger.get(), buffer_.get(), filled_);
-  buffer_ = std::move(larger);
-  capacity_ = wanted;
+void Reader::reserve(std::size_t bytes) {
+  if (capacity_ >= bytes) return;
+  const std::size_t larger = std::max(bytes, 2 * capacity_);
+  auto buffer = std::make_unique_for_overwrite<unsigned char[]>(larger);
+  std::memcpy(buffer.get(), buffer_.get(), filled_);
+  buffer_ = std::move(buffer);
+  capacity_ = larger;
 }
 
 bool Reader::refill() {
@@ -56,9 +51,10 @@ std::size_t Reader::fill(std::size_t keepFrom) {
   next_ -= std::min(next_, keepFrom);
   filled_ = kept;
   if (ended_) return 0;
+  reserve(filled_ + blockSize_);
   std::size_t read;
   try {
-    read = source_->read(buffer_.get() + filled_, capacity_ - filled_);
+    read = source_->read(buffer_.get() + filled_, std::min(blockSize_, capacity_ - filled_));
   } catch (...) {
     failed_ = true;
     throw;
@@ -74,13 +70,6 @@ std::size_t Reader::view(std::uint64_t at, std::size_t n, const unsigned char*& 
     // Keep what seek() may still go back to, and everything from `at` on.
     const std::uint64_t keepFrom =
         std::min<std::uint64_t>(at, base_ + next_ - std::min(next_, keepBehind_));
-    const std::size_t needed = static_cast<std::size_t>(at + n - keepFrom);
-    if (needed > capacity_) {
-      auto larger = std::make_unique<unsigned char[]>(needed);
-      std::memcpy(larger.get(), buffer_.get(), filled_);
-      buffer_ = std::move(larger);
-      capacity_ = needed;
-    }
     fill(static_cast<std::size_t>(keepFrom - base_));
     while (base_ + filled_ < at + n && fill(0) > 0) {
     }

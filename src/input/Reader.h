@@ -24,8 +24,12 @@ class Reader : public Stream<unsigned char> {
   // has already asked) says; fails with "inFile false after construction:
   // ..." if the file cannot be opened.
   explicit Reader(const std::string& path, InputKind kind = InputKind::kFile);
-  // Reads the bytes of `source` (owned from here on); `path` names it.
-  Reader(std::unique_ptr<BlockSource> source, const std::string& path);
+  // Reads the bytes of `source` (owned from here on), at most `blockSize` at
+  // a time; `path` names it.
+  Reader(std::unique_ptr<BlockSource> source, const std::string& path,
+         std::size_t blockSize = kBlockSize);
+
+  static constexpr std::size_t kBlockSize = 256 * 1024;
 
   // Delivers the next byte. The end is the end of the file; once it has been
   // reported, every later call reports it again. A read that fails for any
@@ -42,8 +46,8 @@ class Reader : public Stream<unsigned char> {
   bool getMany(unsigned char* out, std::size_t n, std::size_t& got) override;
 
   // From here on keeps at least the last `bytes` bytes delivered, so that
-  // seek() can go back over them.
-  void keepBehind(std::size_t bytes);
+  // seek() can go back over them. The buffer grows as the kept bytes need.
+  void keepBehind(std::size_t bytes) { keepBehind_ = bytes; }
 
   // File offset (0-based) of the byte get() delivers next.
   std::uint64_t offset() const { return base_ + next_; }
@@ -71,11 +75,14 @@ class Reader : public Stream<unsigned char> {
   // Makes at least one unread byte available; false at the end of the file.
   bool refill();
   // Moves the bytes from buffer index `keepFrom` on to the front, then reads
-  // once into the space after them; returns the bytes read.
+  // once into the space after them (at most a block); returns the bytes read.
   std::size_t fill(std::size_t keepFrom);
+  // Makes the buffer hold at least `bytes`, keeping its contents.
+  void reserve(std::size_t bytes);
 
   std::unique_ptr<BlockSource> source_;
   std::unique_ptr<unsigned char[]> buffer_;
+  const std::size_t blockSize_;
   std::size_t capacity_;
   std::uint64_t base_ = 0;  // file offset of buffer_[0]
   std::size_t next_ = 0;    // index of the next byte to hand out

@@ -1,6 +1,8 @@
 #include "recovery/RecordStarts.h"
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 #include "framing/Recordifier78.h"
 #include "input/CrLfRemover.h"
@@ -60,6 +62,14 @@ LineEndSearch::LineEndSearch(const FileMetaData& metaData) : dataLength_(metaDat
   if (phases_.size() == 1 && phases_[0].pairs.size() > 2) phases_[0].pairs.resize(2);
   lookahead_ = 0;
   for (const Phase& phase : phases_) lookahead_ = std::max(lookahead_, phase.pairs.back() + 2);
+}
+
+const LineEndSearch& LineEndSearch::forLayout(const FileMetaData& metaData) {
+  static std::map<std::pair<std::uint32_t, std::uint32_t>, LineEndSearch> searches;
+  const auto key = std::make_pair(metaData.recordLen, metaData.blockLen);
+  auto found = searches.find(key);
+  if (found == searches.end()) found = searches.emplace(key, LineEndSearch(metaData)).first;
+  return found->second;
 }
 
 bool LineEndSearch::pairsHold(const Phase& phase, const unsigned char* bytes,

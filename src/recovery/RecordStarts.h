@@ -26,6 +26,10 @@ class LineEndSearch {
 
   explicit LineEndSearch(const FileMetaData& metaData);
 
+  // The search for files laid out as `metaData`, made once per layout (the
+  // phases take a while to work out), alive until the program ends.
+  static const LineEndSearch& forLayout(const FileMetaData& metaData);
+
   // The first offset at or after `from` (or after the oldest byte the reader
   // keeps, if that is later) where a record starts: the pairs that follow it
   // over the next few records stand where the layout puts them for one of

@@ -24,7 +24,7 @@ class FixedLengthRecovery final : public Recovery {
       : reader_(reader),
         crLfRemover_(crLfRemover),
         framer_(framer),
-        search_(crLfRemover.layout()) {}
+        search_(LineEndSearch::forLayout(crLfRemover.layout())) {}
 
   // Every record holds every address, so a refused record's values are
   // overwritten by the next one and nothing needs undoing.
@@ -45,7 +45,7 @@ class FixedLengthRecovery final : public Recovery {
   Reader& reader_;
   CrLfRemover& crLfRemover_;
   Recordifier2& framer_;
-  const LineEndSearch search_;
+  const LineEndSearch& search_;
 };
 
 class FfRecordRecovery final : public Recovery {
@@ -56,7 +56,7 @@ class FfRecordRecovery final : public Recovery {
         crLfRemover_(crLfRemover),
         framer_(framer),
         integrator_(integrator),
-        search_(crLfRemover.layout()) {
+        search_(LineEndSearch::forLayout(crLfRemover.layout())) {
     integrator_.keepUndo();
   }
 
@@ -90,7 +90,7 @@ class FfRecordRecovery final : public Recovery {
   CrLfRemover& crLfRemover_;
   Recordifier& framer_;
   Integrator& integrator_;
-  const LineEndSearch search_;
+  const LineEndSearch& search_;
 };
 
 class Year78Recovery final : public Recovery {

@@ -12,6 +12,7 @@
 
 #include "core/Error.h"
 #include "core/Stream.h"
+#include "input/InputSource.h"
 
 // How a MemoryBytes answers bulk requests: through Stream's one-at-a-time
 // default, or by copying whole stretches as the real byte stages do.
@@ -94,6 +95,32 @@ class MemoryBytes : public Stream<unsigned char> {
   BulkMode bulk_ = BulkMode::kOverridden;
   std::size_t failAfter_ = kNever;
   bool repeat_ = false;
+  std::size_t next_ = 0;
+};
+
+// The same bytes as a Reader's block source, for chains that need the Reader
+// itself (a run that skips damaged records): hands out at most `block` bytes
+// per read, and fails like MemoryBytes once `failAfter` bytes are out.
+class MemoryBlocks : public BlockSource {
+ public:
+  // Borrows `size` bytes at `data`, which the caller keeps alive.
+  MemoryBlocks(const unsigned char* data, std::size_t size, std::size_t block = SIZE_MAX,
+               std::size_t failAfter = MemoryBytes::kNever)
+      : data_(data), size_(size), block_(block), failAfter_(failAfter) {}
+
+  std::size_t read(unsigned char* out, std::size_t n) override {
+    if (next_ == failAfter_) throwMessage("read failed after ", next_, " bytes");
+    const std::size_t chunk = std::min({n, block_, std::min(size_, failAfter_) - next_});
+    if (chunk != 0) std::memcpy(out, data_ + next_, chunk);
+    next_ += chunk;
+    return chunk;
+  }
+
+ private:
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t block_;
+  std::size_t failAfter_;
   std::size_t next_ = 0;
 };
 
