@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "core/FailureText.h"
 #include "e2e/RunProgram.h"
+#include "support/MemoryBytes.h"
 
 namespace {
 
@@ -100,6 +102,57 @@ TEST_F(ReaderTest, IsNamedReader) {
   Reader reader(fileWith("x"));
   EXPECT_EQ(reader.name, "Reader");
   EXPECT_EQ(reader.fileName, (dir_ / "data76.dat").string());
+}
+
+}  // namespace
+
+namespace {
+
+// The window a run that skips damage looks through: offsets, views ahead and
+// seeks back over the kept bytes, whatever the block edges.
+TEST(ReaderWindowTest, ViewsAndSeeksGiveTheFileBytesAtTheirOffsets) {
+  const std::string bytes = everyByteValue(5000);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (std::size_t block : {1u, 7u, 256u, 10000u}) {
+    SCOPED_TRACE("block " + std::to_string(block));
+    Reader reader(std::make_unique<MemoryBlocks>(data, bytes.size(), block), "memory", block);
+    reader.keepBehind(300);
+    std::string out(1000, '\0');
+    std::size_t got = 0;
+    ASSERT_TRUE(reader.getMany(reinterpret_cast<unsigned char*>(out.data()), 1000, got));
+    EXPECT_EQ(reader.offset(), 1000u);
+    EXPECT_LE(reader.oldestKept(), 700u);
+
+    const unsigned char* seen;
+    ASSERT_EQ(reader.view(800, 900, seen), 900u);  // back over kept bytes and ahead
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(seen), 900), bytes.substr(800, 900));
+    EXPECT_EQ(reader.offset(), 1000u);
+    EXPECT_EQ(reader.view(4990, 64, seen), 10u);  // the file ends first
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(seen), 10), bytes.substr(4990));
+
+    reader.seek(750);
+    unsigned char byte;
+    ASSERT_TRUE(reader.get(byte));
+    EXPECT_EQ(byte, static_cast<unsigned char>(bytes[750]));
+    reader.seek(4999);
+    ASSERT_TRUE(reader.get(byte));
+    EXPECT_EQ(byte, static_cast<unsigned char>(bytes[4999]));
+    EXPECT_FALSE(reader.get(byte));
+    EXPECT_FALSE(reader.failed());
+  }
+}
+
+TEST(ReaderWindowTest, AReadFailureIsToldFromTheEnd) {
+  const std::string bytes = everyByteValue(100);
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  Reader reader(std::make_unique<MemoryBlocks>(data, bytes.size(), 16, 40), "memory", 16);
+  std::string out(100, '\0');
+  std::size_t got = 0;
+  EXPECT_EQ(
+      failureOf([&] { reader.getMany(reinterpret_cast<unsigned char*>(out.data()), 100, got); }),
+      "read failed after 40 bytes");
+  EXPECT_EQ(got, 40u);
+  EXPECT_TRUE(reader.failed());
 }
 
 }  // namespace

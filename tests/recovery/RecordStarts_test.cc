@@ -1,0 +1,75 @@
+#include "recovery/RecordStarts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e/RunProgram.h"
+#include "input/CrLfRemover.h"
+#include "input/FileMetaData.h"
+#include "support/MemoryBytes.h"
+
+namespace {
+
+// The record starts of an intact file, as the CrLfRemover finds them: after
+// every record's data bytes the reader has passed the record's pair.
+std::vector<std::uint64_t> recordStarts(std::int32_t year, const std::string& file) {
+  const auto* data = reinterpret_cast<const unsigned char*>(file.data());
+  Reader reader(std::make_unique<MemoryBlocks>(data, file.size()), "memory");
+  CrLfRemover crLfRemover(year, &reader);
+  const std::uint32_t recordBytes = fileMetaDataForYear(year).recordLen - 4;
+  std::vector<std::uint64_t> starts{0};
+  unsigned char byte;
+  for (std::uint64_t n = 1; crLfRemover.get(byte); ++n) {
+    if (n % recordBytes == 0) starts.push_back(reader.offset());
+  }
+  return starts;
+}
+
+// A byte lost in record k: the search from just after its start finds the
+// next record at its shifted place, with a block phase under which the
+// CrLfRemover takes the following records without a fault. Year 68 has block
+// pairs inside records, the others only at record ends.
+TEST(LineEndSearchTest, FindsTheRecordAfterALostByteWithItsBlockPhase) {
+  for (const char* year : {"68", "70", "80"}) {
+    ScratchDir dir;
+    const std::string name = std::string("sample") + year + ".dat";
+    ASSERT_EQ(runSample({year, name, "--records", "400"}, dir.path()).exitStatus, 0);
+    const std::string intact = readFile(dir / name);
+    const std::int32_t y = std::stoi(year);
+    const std::vector<std::uint64_t> starts = recordStarts(y, intact);
+    const FileMetaData layout = fileMetaDataForYear(y);
+    ASSERT_GE(starts.size(), 14u);
+    for (std::size_t k = 1; k + 4 < starts.size() && k < 12; ++k) {
+      SCOPED_TRACE(std::string("year ") + year + ", record " + std::to_string(k));
+      std::string damaged = intact;
+      damaged.erase(starts[k] + 100, 1);
+      const auto* data = reinterpret_cast<const unsigned char*>(damaged.data());
+      Reader reader(std::make_unique<MemoryBlocks>(data, damaged.size(), 512), "memory", 512);
+      const auto found = LineEndSearch(layout).find(reader, starts[k] + 1);
+      ASSERT_TRUE(found.has_value());
+      EXPECT_EQ(found->offset, starts[k + 1] - 1);
+
+      reader.seek(found->offset);
+      CrLfRemover crLfRemover(y, &reader);
+      crLfRemover.restartRecord(found->blockPhase);
+      std::string next(3 * (layout.recordLen - 4), '\0');
+      std::size_t got = 0;
+      EXPECT_TRUE(
+          crLfRemover.getMany(reinterpret_cast<unsigned char*>(next.data()), next.size(), got));
+      EXPECT_EQ(reader.offset(), starts[k + 4] - 1);
+    }
+  }
+}
+
+TEST(LineEndSearchTest, FindsNothingWhereNoRecordFramesToTheEnd) {
+  const std::string noise(5000, '\x5A');
+  const auto* data = reinterpret_cast<const unsigned char*>(noise.data());
+  Reader reader(std::make_unique<MemoryBlocks>(data, noise.size()), "memory");
+  EXPECT_FALSE(LineEndSearch(fileMetaDataForYear(80)).find(reader, 1).has_value());
+  EXPECT_FALSE(findYear78RecordStart(reader, 1).has_value());
+}
+
+}  // namespace
