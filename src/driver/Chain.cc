@@ -22,8 +22,12 @@ namespace {
 
 // How far behind its next byte the reader keeps the input when damaged
 // records are skipped: more than the longest record, so that the search for
-// the next record can start just after a failed one's start.
-constexpr std::size_t kKeptBytes = 64 * 1024;
+// the next record can start just after a failed one's start. An FF-record
+// may run to Recordifier::kRecordLimit quartets; the others are short.
+std::size_t keptBytes(const SurveyYear* row) {
+  const bool ffRecords = row != nullptr && row->framing == Framing::kFfRecords;
+  return ffRecords ? 64 * 1024 : 16 * 1024;
+}
 
 // Records leave the chain here; a signal stops the run between two of them.
 // With `recovery`, a failed record is skipped: the writer's own check then
@@ -64,10 +68,10 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   if (rejects != nullptr) {
     reader = dynamic_cast<Reader*>(source);
     if (reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
-    reader->keepBehind(kKeptBytes);
   }
   std::unique_ptr<Recovery> recovery;
   const SurveyYear* row = findSurveyYear(year);
+  if (reader != nullptr) reader->keepBehind(keptBytes(row));
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);

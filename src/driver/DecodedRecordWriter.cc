@@ -100,7 +100,10 @@ std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber) 
 }
 
 void LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
-  const std::size_t count = acceptRecord(record, recordNumber);
+  addPrintable(record, acceptRecord(record, recordNumber));
+}
+
+void LineWriter::addPrintable(const TypedRecord& record, std::size_t count) {
   // Tabs before the last column, a value's room per value, the texts, the
   // line end.
   const std::size_t last = record.empty() ? 0 : record.lastAddress();

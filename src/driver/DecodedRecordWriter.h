@@ -42,10 +42,17 @@ class LineWriter {
   // with nothing of its line gathered; a value that cannot be printed fails
   // with "unrec type" and its line gathered up to that value's column.
   void add(const TypedRecord& record, std::uint64_t recordNumber);
+  // The same for a record that acceptRecord() has passed already, with all
+  // its values printable.
+  void addAccepted(const TypedRecord& record) { addPrintable(record, record.size()); }
   // Writes what is gathered; the storage stays for the next lines.
   void write();
 
  private:
+  // Gathers the line of an accepted record whose first `count` values can
+  // be printed.
+  void addPrintable(const TypedRecord& record, std::size_t count);
+
   std::ostream& out_;
   std::string buffer_;
   std::size_t used_ = 0;

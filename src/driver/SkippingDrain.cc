@@ -24,7 +24,9 @@ void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uin
       }
       if (!more) break;
       rejects.resume(start);
-      lines.add(record, ++written);
+      // The stage's check has passed the record (see Chain's drain).
+      lines.addAccepted(record);
+      ++written;
     }
   } catch (...) {
     rejects.finish(reader.offset());

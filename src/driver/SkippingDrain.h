@@ -16,7 +16,9 @@
 // offset where the record started, `recovery` moves the chain past it, and
 // the loop goes on. A failure of the input itself (the reader's) or a signal
 // still ends the run, after the open stretch is written to `rejects` and the
-// lines before it to `out`. `written` counts the lines written; the caller
+// lines before it to `out`. Every record `stage` delivers must have passed
+// acceptRecord() with all its values printable, as the run's check before
+// the statistics makes sure. `written` counts the lines written; the caller
 // reads it to number the record being checked. Nothing is owned.
 void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
                          Reader& reader, Recovery& recovery, RejectsLog& rejects);
