@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"
+    "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"
     "\n"
     "Decodes one yearly survey data file into OUTPUT (one tab-separated line per\n"
     "record) and OUTPUT.meta.txt (a summary of every record format). Statistics go\n"
@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "data76.dat (data76.dat.gz for a gzip file).\n"
     "\n"
     "  --year YY    take the survey year YY instead of reading it from the name\n"
+    "  -k, --keep-going  skip damaged records, listing them in OUTPUT.rejects.tsv\n"
     "  INPUT -      read standard input (needs --year)\n"
     "  INPUT *.gz   a gzip file is decompressed while it is read\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"
@@ -23,7 +24,8 @@ constexpr std::string_view kUsage =
     "  --version    show the version\n"
     "\n"
     "An existing OUTPUT is replaced only once the run has something to write.\n"
-    "Exit status: 0 on success, 1 on failure, 128+N when stopped by signal N.\n"
+    "Exit status: 0 on success, 2 if records were skipped, 1 on failure,\n"
+    "128+N when stopped by signal N.\n"
     "See man survey-decoder.\n";
 
 }  // namespace

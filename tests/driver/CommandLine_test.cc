@@ -60,12 +60,52 @@ TEST(ParseCommandLine, OptionsBeforeTheOperandsAndTheRefusalsInTheirOrder) {
        {"in", "out"},
        "--year needs a decimal number, not \"99999999999\""},
       {{"--year"}, std::nullopt, {}, "--year needs a value"},
+      {{"-k", "--year", "80", "in", "out"}, 80, {"in", "out"}, kAccepted},
   };
   for (const Case& c : cases) {
     const CommandLine commandLine = parse(c.arguments);
     SCOPED_TRACE(c.refusal);
     EXPECT_EQ(commandLine.year, c.year);
     EXPECT_EQ(commandLine.operands, c.operands);
+    EXPECT_EQ(refusalOf(commandLine), c.refusal);
+  }
+}
+
+TEST(ParseCommandLine, KeepGoingAndShowRecordTakeTheirOperands) {
+  struct Case {
+    std::vector<const char*> arguments;
+    bool keepGoing;
+    std::optional<std::uint64_t> showRecord;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"--keep-going", "in", "out"}, true, std::nullopt, kAccepted},
+      {{"in", "-k", "out"},
+       false,
+       std::nullopt,
+       "unexpected argument \"out\" after the output path"},
+      {{"--show-record", "12", "in"}, false, 12, kAccepted},
+      {{"-k", "--show-record=3", "in"}, true, 3, kAccepted},
+      {{"--show-record", "7"}, false, 7, "--show-record needs INPUT"},
+      {{"--show-record", "7", "in", "out"},
+       false,
+       7,
+       "unexpected argument \"out\" after the input path"},
+      {{"--show-record", "0", "in"},
+       false,
+       std::nullopt,
+       "--show-record needs a record number from 1, not \"0\""},
+      {{"--show-record=+4", "in"},
+       false,
+       std::nullopt,
+       "--show-record needs a record number from 1, not \"+4\""},
+      {{"--show-record"}, false, std::nullopt, "--show-record needs a value"},
+  };
+  for (const Case& c : cases) {
+    const CommandLine commandLine = parse(c.arguments);
+    SCOPED_TRACE(c.refusal);
+    EXPECT_EQ(commandLine.keepGoing, c.keepGoing);
+    EXPECT_EQ(commandLine.showRecord, c.showRecord);
     EXPECT_EQ(refusalOf(commandLine), c.refusal);
   }
 }
@@ -77,8 +117,8 @@ TEST(ParseCommandLine, HelpAndVersionAreAnsweredWhenGivenAmongTheOptions) {
   };
   const std::string version = std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n";
   const Case cases[] = {
-      {{"--help"}, "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"},
-      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"},
+      {{"--help"}, "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"},
+      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"},
       {{"--version"}, version.c_str()},
       {{"data76.dat", "--help"}, nullptr},
       {{"--", "--help"}, nullptr},
@@ -102,8 +142,9 @@ TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
   answerInformationRequest(parse({"--help"}), out);
   const std::string help = out.str();
   EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
-  for (const char* mention : {"--year YY", "INPUT -", ".gz", "--help", "--version", "--  ",
-                              "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
+  for (const char* mention :
+       {"--year YY", "--keep-going", "INPUT -", ".gz", "--help", "--version", "--  ",
+        "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
     EXPECT_NE(help.find(mention), std::string::npos) << mention;
   }
 }
