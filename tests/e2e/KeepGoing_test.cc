@@ -397,6 +397,30 @@ TEST(KeepGoingRunTest, DamagedGzipStillEndsTheRunAfterTheRejectsSoFar) {
   EXPECT_EQ(linesOf(readFile(dir / "out.txt.rejects.tsv")).size(), 2u);
 }
 
+// The same damage read from standard input and from a gzip file gives the
+// same lines and the same rejects: offsets count the bytes as decompressed.
+TEST(KeepGoingRunTest, StandardInputAndGzipSkipAsThePlainFileDoes) {
+  ScratchDir dir;
+  ASSERT_EQ(runSample({"88", "s88.dat", "--records", "30"}, dir.path()).exitStatus, 0);
+  std::string file = readFile(dir / "s88.dat");
+  file.erase(7 * 2802 + 300, 3);
+  writeFile(dir / "s88.dat", file);
+  ASSERT_EQ(runDecoder({"-k", "s88.dat", "plain.txt"}, dir.path()).exitStatus, 2);
+  ASSERT_EQ(runProgram("/bin/sh", {"-c", "gzip -n -c s88.dat > z88.dat.gz"}, dir.path()).exitStatus,
+            0);
+  const RunResult piped = runProgram(
+      "/bin/sh", {"-c", std::string(SURVEY_DECODER_EXE) + " -k --year 88 - piped.txt < s88.dat"},
+      dir.path());
+  const RunResult zipped = runDecoder({"--keep-going", "z88.dat.gz", "zipped.txt"}, dir.path());
+  EXPECT_EQ(piped.exitStatus, 2) << piped.err;
+  EXPECT_EQ(zipped.exitStatus, 2) << zipped.err;
+  for (const char* out : {"piped.txt", "zipped.txt"}) {
+    EXPECT_EQ(readFile(dir / out), readFile(dir / "plain.txt"));
+    EXPECT_EQ(readFile(dir / (std::string(out) + ".rejects.tsv")),
+              readFile(dir / "plain.txt.rejects.tsv"));
+  }
+}
+
 TEST(KeepGoingRunTest, AnEarlierRejectsFileIsRemovedByARunWithoutRejects) {
   ScratchDir dir;
   ASSERT_EQ(runSample({"80", "s80.dat", "--records", "5"}, dir.path()).exitStatus, 0);
