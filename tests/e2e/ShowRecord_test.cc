@@ -274,4 +274,52 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    8, 1, "At record 2, no val for addr 3267547844"}));
 
+// The terminal sessions between the format guide's example markers: each
+// fenced block holds commands ("$ " lines) and the output they print.
+struct Session {
+  std::string script;
+  std::string output;
+};
+
+std::vector<Session> sessionsInGuide() {
+  const std::string guide = readFile(fs::path(SURVEY_SOURCE_DIR) / "docs" / "formats.md");
+  const std::string begin = "<!-- show-record-example -->\n";
+  const std::size_t from = guide.find(begin);
+  const std::size_t to = guide.find("<!-- /show-record-example -->");
+  std::vector<Session> sessions;
+  if (from == std::string::npos || to == std::string::npos || to < from) return sessions;
+  std::istringstream block(guide.substr(from + begin.size(), to - from - begin.size()));
+  bool inFence = false;
+  for (std::string line; std::getline(block, line);) {
+    if (line.rfind("```", 0) == 0) {
+      inFence = !inFence;
+      if (inFence) sessions.emplace_back();
+    } else if (inFence && line.rfind("$ ", 0) == 0) {
+      sessions.back().script += line.substr(2) + "\n";
+    } else if (inFence) {
+      sessions.back().output += line + "\n";
+    }
+  }
+  return sessions;
+}
+
+TEST(ShowRecordGuide, ExamplesPrintWhatTheGuideShows) {
+  const std::vector<Session> sessions = sessionsInGuide();
+  ASSERT_EQ(sessions.size(), 2u) << "the guide's examples between its markers";
+  const char* path = std::getenv("PATH");
+  const std::string searchPath = fs::path(SURVEY_DECODER_EXE).parent_path().string() + ":" +
+                                 fs::path(SURVEY_SAMPLE_EXE).parent_path().string() + ":" +
+                                 (path != nullptr ? path : "/usr/bin:/bin");
+  for (const Session& session : sessions) {
+    SCOPED_TRACE(session.script);
+    ScratchDir dir;
+    writeFile(dir / "session.sh", session.script);
+    const RunResult run =
+        runProgram("/usr/bin/env", {"PATH=" + searchPath, "bash", "session.sh"}, dir.path());
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, session.output);
+  }
+}
+
 }  // namespace
