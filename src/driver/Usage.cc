@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "data76.dat (data76.dat.gz for a gzip file).\n"
     "\n"
     "  --year YY    take the survey year YY instead of reading it from the name\n"
+    "  --show-record N INPUT  print record N's bytes next to its values; no OUTPUT\n"
     "  INPUT -      read standard input (needs --year)\n"
     "  INPUT *.gz   a gzip file is decompressed while it is read\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"

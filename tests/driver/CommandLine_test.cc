@@ -102,8 +102,9 @@ TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
   answerInformationRequest(parse({"--help"}), out);
   const std::string help = out.str();
   EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
-  for (const char* mention : {"--year YY", "INPUT -", ".gz", "--help", "--version", "--  ",
-                              "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
+  for (const char* mention :
+       {"--year YY", "INPUT -", ".gz", "--help", "--version", "--  ", "--show-record N",
+        "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
     EXPECT_NE(help.find(mention), std::string::npos) << mention;
   }
 }
