@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "layouts/VpInfo.h"
-
 namespace {
 
 // One byte of a value: read at `offset`, or carried when `offset` is negative.
@@ -40,6 +38,10 @@ TEST(ValueBytes, JoinsBytesThatFollowEachOtherInTheFileAndNothingElse) {
        {{0, 0x40}, {-1, 0xF1}, {-1, 0xF2}, {4, 0x40}},
        "0 carried carried 4",
        "40 f1 f2 40"},
+      {"read bytes on both sides of a carried one that would join them",
+       {{0, 0x40}, {-1, 0xF1}, {1, 0x40}},
+       "0 carried 1",
+       "40 f1 40"},
   };
   for (const RunsCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -54,43 +56,6 @@ TEST(ValueBytes, JoinsBytesThatFollowEachOtherInTheFileAndNothingElse) {
     EXPECT_EQ(bytes.offsets(), c.offsets);
     EXPECT_EQ(bytes.bytes(), c.hex);
   }
-}
-
-TEST(ValueBytes, KeepsACarriedQuartetWhole) {
-  const unsigned char quartet[] = {0xC8, 0xC5, 0xD3, 0xD3};
-  ValueBytes bytes;
-  bytes.addCarried(quartet, 4);
-  bytes.addCarried(quartet, 4);
-  EXPECT_EQ(bytes.offsets(), "carried carried");
-  EXPECT_EQ(bytes.bytes(), "c8c5d3d3 c8c5d3d3");
-}
-
-TEST(EntryText, NamesTheTagAndForPackedFieldsTheFieldAndItsPart) {
-  const struct {
-    std::int32_t tag;
-    std::uint32_t field;
-    std::uint32_t part;
-    const char* text;
-  } cases[] = {
-      {VpInfo::String, 8, 0, "String 0"},
-      {VpInfo::Float, 187, 0, "Float 1"},
-      {VpInfo::Unsigned, 1, 0, "Unsigned 4"},
-      {VpInfo::Signed, 2, 0, "Signed 5"},
-      {VpInfo::BitArray, 66, 31, "BitArray 6 of 66, bit 31"},
-      {VpInfo::ByteArray, 522, 3, "ByteArray 7 of 522, byte 3"},
-      {VpInfo::Signed16, 95, 0, "Signed16 8"},
-      {VpInfo::SingleChar, 78, 0, "SingleChar 9"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(entryText(c.tag, c.field, c.part), c.text);
-  }
-}
-
-TEST(RecordFormatName, NamesTheThreeFormats) {
-  EXPECT_EQ(recordFormatName(0), "District");
-  EXPECT_EQ(recordFormatName(1), "School");
-  EXPECT_EQ(recordFormatName(2), "District_Summary");
-  EXPECT_EQ(recordFormatName(3), "format 3");
 }
 
 }  // namespace
