@@ -250,6 +250,17 @@ TEST_P(ShowRecordAfterDamage, FailsAsAConversionWithoutKeepGoingAndReachesItWith
   const Shown shown = parseShown(run.out);
   expectValuesOfLine(shown, lineOf(readFile(dir / "kept.txt"), c.record));
   expectBytesInFile(shown, bytes);
+
+  const std::size_t lines = split(readFile(dir / "kept.txt"), '\n').size() - 1;
+  const std::string past = std::to_string(lines + 1);
+  const RunResult pastEnd = runDecoder({"-k", "--show-record", past, data}, dir.path());
+  EXPECT_EQ(pastEnd.exitStatus, 1);
+  // Read to its end, the input gets the conversion's size warning.
+  const std::string warning =
+      kept.err.rfind("pseudoFileSize", 0) == 0 ? kept.err.substr(0, kept.err.find('\n') + 1) : "";
+  EXPECT_EQ(pastEnd.err, warning + kReport + "record " + past + " asked for, but the input holds " +
+                             std::to_string(lines) + " records, besides " +
+                             std::to_string(c.rejected) + " rejected\n");
 }
 
 // A year-80 record takes 2642 bytes of the file, its CR LF included. The
