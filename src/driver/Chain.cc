@@ -42,10 +42,18 @@ void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* rea
     return;
   }
   std::uint64_t written = 0;
-  last.checkBeforeCounting = [&written](const TypedRecord& record) {
-    if (acceptRecord(record, written + 1) < record.size()) failUnrecognizedType();
-  };
+  last.checkBeforeCounting = writerCheckAfter(written);
   drainSkippingDamage(last, output, written, *reader, *recovery, *rejects);
+}
+
+template <class T>
+void drain(TypifierPrivate::Typifier<T>& last, std::ostream* output, RecordInspector* inspector,
+           const InspectedChain& chain) {
+  if (inspector != nullptr) {
+    inspector->inspect(last, chain);
+    return;
+  }
+  drain(last, *output, chain.reader, chain.recovery, chain.rejects);
 }
 
 }  // namespace
@@ -56,30 +64,43 @@ Chain::~Chain() {
 
 void Chain::buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
                           std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
-  buildAndDrainFrom(add<Reader>(inputPath, kind), year, output, metaData, rejects);
+  build(add<Reader>(inputPath, kind), year, &output, metaData, rejects, nullptr);
+}
+
+void Chain::buildAndInspect(const std::string& inputPath, InputKind kind, std::int32_t year,
+                            std::ostream& metaData, RejectsLog* rejects,
+                            RecordInspector& inspector) {
+  build(add<Reader>(inputPath, kind), year, nullptr, metaData, rejects, &inspector);
+}
+
+void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
+                              std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
+  build(source, year, &output, metaData, rejects, nullptr);
 }
 
 // The chain's shape follows the year's framing. A year without a row still
 // gets its CrLfRemover, whose construction refuses it after the Reader is
 // made, as every such year is refused.
-void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
-                              std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
-  Reader* reader = nullptr;
-  if (rejects != nullptr) {
-    reader = dynamic_cast<Reader*>(source);
-    if (reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
+void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
+                  std::ostream& metaData, RejectsLog* rejects, RecordInspector* inspector) {
+  InspectedChain chain;
+  chain.rejects = rejects;
+  if (rejects != nullptr || inspector != nullptr) {
+    chain.reader = dynamic_cast<Reader*>(source);
+    if (chain.reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
   }
   std::unique_ptr<Recovery> recovery;
   const SurveyYear* row = findSurveyYear(year);
-  if (reader != nullptr) reader->keepBehind(keptBytes(row));
+  if (rejects != nullptr) chain.reader->keepBehind(keptBytes(row));
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
-    if (reader != nullptr) recovery = year78Recovery(*reader, *framer);
-    drain(*typifier, output, reader, recovery.get(), rejects);
+    if (rejects != nullptr) recovery = year78Recovery(*chain.reader, *framer);
+    chain.recovery = recovery.get();
+    drain(*typifier, output, inspector, chain);
     return;
   }
-  CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
+  CrLfRemover* crLfRemover = chain.crLfRemover = add<CrLfRemover>(year, source);
   // Years compare as unsigned numbers, so a negative year is refused too.
   const auto unsignedYear = static_cast<std::uint32_t>(year);
   Stream<std::vector<Quartet>>* framer;
@@ -92,14 +113,16 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   } else {
     throwMessage("unsupported year ", unsignedYear);
   }
-  auto* valueifier = add<AddressValueifier>(unsignedYear, framer);
+  auto* valueifier = chain.valueifier = add<AddressValueifier>(unsignedYear, framer);
   auto* integrator = add<Integrator>(valueifier);
   auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
-  if (reader != nullptr) {
-    recovery = ffFramer != nullptr ? ffRecordRecovery(*reader, *crLfRemover, *ffFramer, *integrator)
-                                   : fixedLengthRecovery(*reader, *crLfRemover, *fixedFramer);
+  if (rejects != nullptr) {
+    Reader& reader = *chain.reader;
+    recovery = ffFramer != nullptr ? ffRecordRecovery(reader, *crLfRemover, *ffFramer, *integrator)
+                                   : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
   }
-  drain(*typifier, output, reader, recovery.get(), rejects);
+  chain.recovery = recovery.get();
+  drain(*typifier, output, inspector, chain);
 }
 
 void Chain::tearDown(FirstFailure& failure) {

@@ -13,6 +13,37 @@
 #include "input/InputSource.h"
 #include "recovery/Rejects.h"
 
+class AddressValueifier;
+class CrLfRemover;
+class Reader;
+class Recovery;
+struct AddressValuePair;
+namespace TypifierPrivate {
+template <class T>
+class Typifier;
+}
+
+// The stages of a built chain that a RecordInspector reads (not owned; they
+// live as long as the chain); null where the chain has no such stage.
+struct InspectedChain {
+  Reader* reader = nullptr;
+  CrLfRemover* crLfRemover = nullptr;       // none for year 78
+  AddressValueifier* valueifier = nullptr;  // none for year 78
+  Recovery* recovery = nullptr;             // only when damage is skipped
+  RejectsLog* rejects = nullptr;            // only when damage is skipped
+};
+
+// Takes the drain's place in a run that looks into records rather than
+// writing them: pulls from the chain's last stage what it needs.
+class RecordInspector {
+ public:
+  virtual ~RecordInspector() = default;
+  virtual void inspect(TypifierPrivate::Typifier<AddressValuePair>& last,
+                       const InspectedChain& chain) = 0;
+  virtual void inspect(TypifierPrivate::Typifier<unsigned char>& last,
+                       const InspectedChain& chain) = 0;
+};
+
 // Owns the stages of one run. Stages are created on the heap, first stage
 // first, and taken down last stage first, each one's finish() followed by its
 // destruction, so the end-of-run reports come out in the chain's reverse order.
@@ -31,6 +62,12 @@ class Chain {
   // and noted there (see drainSkippingDamage).
   void buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
                      std::ostream& output, std::ostream& metaData, RejectsLog* rejects = nullptr);
+
+  // Builds the chain as buildAndDrain() does, `metaData` taking what the
+  // summary would get, and hands it to `inspector` (not owned) in place of
+  // the drain.
+  void buildAndInspect(const std::string& inputPath, InputKind kind, std::int32_t year,
+                       std::ostream& metaData, RejectsLog* rejects, RecordInspector& inspector);
 
   // The same on a byte source that the caller has already added as the
   // chain's first stage (an in-memory source in tests and fuzzing). With
@@ -76,6 +113,11 @@ class Chain {
   static std::unique_ptr<OwnedStage> own(std::unique_ptr<Stream<T>> stream) {
     return std::make_unique<OwnedStream<T>>(std::move(stream));
   }
+
+  // Builds on `source` and drains into `output`, or hands the chain to
+  // `inspector` when there is one.
+  void build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
+             std::ostream& metaData, RejectsLog* rejects, RecordInspector* inspector);
 
   std::vector<std::unique_ptr<OwnedStage>> stages_;
 };

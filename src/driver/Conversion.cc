@@ -16,6 +16,7 @@
 #include "driver/StandardStreams.h"
 #include "driver/Usage.h"
 #include "input/InputSource.h"
+#include "inspect/ShowRecord.h"
 
 namespace {
 
@@ -41,6 +42,24 @@ std::int32_t yearFromInputPath(const std::string& inputPath) {
   return std::atoi(yearField);
 }
 
+std::int32_t surveyYearOf(const CommandLine& commandLine, InputKind kind) {
+  if (commandLine.year) return *commandLine.year;
+  return yearFromInputPath(yearNameOf(commandLine.operands[0], kind));
+}
+
+int runShowRecord(const CommandLine& commandLine) {
+  checkOperands(commandLine);
+  const std::string& inputPath = commandLine.operands[0];
+  const InputKind kind = inputKindOf(inputPath);
+  const std::uint64_t number = *commandLine.showRecord;
+  const std::uint64_t rejected = showRecord(inputPath, kind, surveyYearOf(commandLine, kind),
+                                            number, commandLine.keepGoing, std::cout);
+  checkStandardOutput();
+  if (rejected == 0) return 0;
+  std::cerr << rejected << " records rejected before record " << number << std::endl;
+  return 2;
+}
+
 int runConversion(int argc, const char* const* argv) {
   RunTimer timer;
   FirstFailure failure;
@@ -62,8 +81,7 @@ int runConversion(int argc, const char* const* argv) {
     const std::string& outputPath = commandLine.operands[1];
     const std::string metaDataPath = outputPath + ".meta.txt";
     const InputKind kind = inputKindOf(inputPath);
-    const std::int32_t year =
-        commandLine.year ? *commandLine.year : yearFromInputPath(yearNameOf(inputPath, kind));
+    const std::int32_t year = surveyYearOf(commandLine, kind);
     keepGoing = commandLine.keepGoing;
     rejectsPath = outputPath + ".rejects.tsv";
     refuseToOverwriteInput(inputPath, outputPath);
@@ -99,10 +117,12 @@ int runConversion(int argc, const char* const* argv) {
 
 int runGuarded(int argc, const char* const* argv) {
   try {
-    if (answerInformationRequest(parseCommandLine(argc, argv), std::cout)) {
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    if (answerInformationRequest(commandLine, std::cout)) {
       checkStandardOutput();
       return 0;
     }
+    if (commandLine.showRecord) return runShowRecord(commandLine);
     return runConversion(argc, argv);
   } catch (const std::exception& e) {
     std::cerr << "Caught std::exception whose 'what()' output appears below." << std::endl

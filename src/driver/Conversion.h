@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/CommandLine.h"
+#include "input/InputSource.h"
+
 // One whole run: checks the command line (see CommandLine), takes the year
 // from --year or the input path, opens the output file and OUTPUT.meta.txt,
 // builds and drains the year's chain, then takes everything down in order,
@@ -16,7 +19,17 @@
 // were rejected.
 int runConversion(int argc, const char* const* argv);
 
-// Runs the conversion (or answers --help / --version) and turns a failure into
+// --show-record N INPUT: checks the command line, takes the year as a
+// conversion does and writes record N to standard output (see showRecord()).
+// Returns 0, or 2 after writing to standard error how many damaged records
+// --keep-going skipped before it.
+int runShowRecord(const CommandLine& commandLine);
+
+// The survey year of a run on the command line's input, read as `kind`:
+// --year's, or the one in the input's name (see yearFromInputPath()).
+std::int32_t surveyYearOf(const CommandLine& commandLine, InputKind kind);
+
+// Runs the conversion, --show-record (or answers --help / --version) and turns a failure into
 // the report on standard error. Returns the exit status: 0, 2 when records
 // were skipped, 1 on failure, or 128 + N when signal N stopped the run.
 int runGuarded(int argc, const char* const* argv);

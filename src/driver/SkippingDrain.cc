@@ -4,6 +4,13 @@
 
 #include "driver/DecodedRecordWriter.h"
 #include "driver/Interruption.h"
+#include "typing/ValueFormat.h"
+
+std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written) {
+  return [&written](const TypedRecord& record) {
+    if (acceptRecord(record, written + 1) < record.size()) failUnrecognizedType();
+  };
+}
 
 void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
                          Reader& reader, Recovery& recovery, RejectsLog& rejects) {

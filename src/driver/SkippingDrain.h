@@ -2,6 +2,7 @@
 #define SURVEY_DRIVER_SKIPPINGDRAIN_H_
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 
 #include "core/Stream.h"
@@ -22,5 +23,11 @@
 // reads it to number the record being checked. Nothing is owned.
 void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
                          Reader& reader, Recovery& recovery, RejectsLog& rejects);
+
+// The writer's acceptance of the record that would follow the `written`
+// lines written so far (see acceptRecord()), as a Typifier's
+// checkBeforeCounting, so that a record it refuses has no place in the
+// statistics. `written` is read at each call and must outlive the check.
+std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written);
 
 #endif  // SURVEY_DRIVER_SKIPPINGDRAIN_H_

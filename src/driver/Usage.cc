@@ -17,6 +17,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  --year YY    take the survey year YY instead of reading it from the name\n"
     "  -k, --keep-going  skip damaged records, listing them in OUTPUT.rejects.tsv\n"
+    "  --show-record N INPUT  print record N's bytes next to its values; no OUTPUT\n"
     "  INPUT -      read standard input (needs --year)\n"
     "  INPUT *.gz   a gzip file is decompressed while it is read\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"

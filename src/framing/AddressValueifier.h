@@ -24,6 +24,20 @@ class AddressValueifier : public Stream<std::vector<AddressValuePair>> {
   // more records.
   bool get(std::vector<AddressValuePair>& pairs) override;
 
+  // The framed quartets of the record the last get() delivered; valid until
+  // the next get().
+  const std::vector<Quartet>& lastRecord() const { return record_; }
+
+  // The pairs of the framed `record` for a year of the quartet framing
+  // `framing`, in input order, into `pairs`; as get() makes them.
+  static void pairsOf(Framing framing, const std::vector<Quartet>& record,
+                      std::vector<AddressValuePair>& pairs);
+  // Where pair `k` of a framed record of `framing` has its value: the index
+  // of that quartet in the record.
+  static std::size_t valueQuartet(Framing framing, std::size_t k) {
+    return framing == Framing::kFfRecords ? 2 * k + 1 : k;
+  }
+
   const std::uint32_t year;
   Upstream<std::vector<Quartet>> upstream;
 

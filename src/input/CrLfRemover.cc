@@ -23,6 +23,25 @@ bool endsBlock(const FileMetaData& m, std::uint32_t withinBlock) {
   return withinBlock == m.blockLen - 8;
 }
 
+// The counts of get() for one data byte, without the input: advances
+// `phases` past the byte and tells whether a pair follows it.
+struct Passage {
+  bool pairFollows;
+  bool recordEnded;
+};
+Passage pass(const FileMetaData& m, CrLfRemover::Phases& phases) {
+  ++phases.withinRecord;
+  ++phases.withinBlock;
+  const bool recordEnded = endsRecord(m, phases.withinRecord);
+  if (recordEnded) {
+    phases.withinRecord = 0;
+    phases.withinBlock += 4;
+  }
+  const bool blockEnded = endsBlock(m, phases.withinBlock);
+  if (blockEnded) phases.withinBlock = 0;
+  return {recordEnded || blockEnded, recordEnded};
+}
+
 }  // namespace
 
 CrLfRemover::CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream)
@@ -119,32 +138,28 @@ void CrLfRemover::finish() {
 std::vector<std::uint64_t> CrLfRemover::pairOffsets(const FileMetaData& metaData,
                                                     std::uint32_t blockPhase,
                                                     std::uint32_t records) {
-  // The steps of get(), on counts alone.
   std::vector<std::uint64_t> offsets;
-  std::uint32_t withinRecord = 0;
-  std::uint32_t withinBlock = blockPhase;
+  Phases phases{0, blockPhase};
   std::uint64_t offset = 0;
   for (std::uint32_t ended = 0; ended < records;) {
     ++offset;
-    ++withinRecord;
-    ++withinBlock;
-    const bool recordEnded = endsRecord(metaData, withinRecord);
-    if (recordEnded) {
+    const Passage passage = pass(metaData, phases);
+    if (passage.recordEnded) ++ended;
+    if (passage.pairFollows) {
       offsets.push_back(offset);
       offset += 2;
-      ++ended;
-      withinRecord = 0;
-      withinBlock += 4;
-    }
-    if (endsBlock(metaData, withinBlock)) {
-      if (!recordEnded) {
-        offsets.push_back(offset);
-        offset += 2;
-      }
-      withinBlock = 0;
     }
   }
   return offsets;
+}
+
+std::vector<std::uint64_t> CrLfRemover::pairsAmong(const FileMetaData& metaData, Phases at,
+                                                   std::uint64_t dataBytes) {
+  std::vector<std::uint64_t> before;
+  for (std::uint64_t passed = 1; passed <= dataBytes; ++passed) {
+    if (pass(metaData, at).pairFollows) before.push_back(passed);
+  }
+  return before;
 }
 
 std::vector<std::uint32_t> CrLfRemover::recordStartPhases(const FileMetaData& metaData) {
@@ -154,15 +169,10 @@ std::vector<std::uint32_t> CrLfRemover::recordStartPhases(const FileMetaData& me
     phases.push_back(phase);
     // Past the block end the phase only grows, so no block pair comes again.
     if (phase > metaData.blockLen - 8) return phases;
-    std::uint32_t withinRecord = 0;
-    do {
-      ++withinRecord;
-      ++phase;
-      const bool recordEnded = endsRecord(metaData, withinRecord);
-      if (recordEnded) phase += 4;
-      if (endsBlock(metaData, phase)) phase = 0;
-      if (recordEnded) break;
-    } while (true);
+    Phases at{0, phase};
+    while (!pass(metaData, at).recordEnded) {
+    }
+    phase = at.withinBlock;
     for (std::uint32_t seen : phases) {
       if (seen == phase) return phases;
     }

@@ -40,6 +40,20 @@ class CrLfRemover : public Stream<unsigned char> {
   static std::vector<std::uint64_t> pairOffsets(const FileMetaData& metaData,
                                                 std::uint32_t blockPhase, std::uint32_t records);
 
+  // Where the data byte delivered next stands among the pair positions.
+  struct Phases {
+    std::uint32_t withinRecord = 0;  // data bytes since the last record end
+    std::uint32_t withinBlock = 0;   // block positions since the last block end
+  };
+  Phases phases() const { return {phaseWithinRecord, phaseWithinBlock}; }
+
+  // Of the next `dataBytes` data bytes from a place with phases `at`: for each
+  // pair that follows one of them, how many of those data bytes precede it,
+  // ascending. Data byte d (0-based) thus lies 2 * (pairs with a count <= d)
+  // file bytes after d.
+  static std::vector<std::uint64_t> pairsAmong(const FileMetaData& metaData, Phases at,
+                                               std::uint64_t dataBytes);
+
   // The block phases that record starts have in an intact file, in file order,
   // up to the first that repeats or lies past every block end.
   static std::vector<std::uint32_t> recordStartPhases(const FileMetaData& metaData);

@@ -5,16 +5,27 @@
 std::string tagName(std::int32_t tag) {
   switch (tag) {
     case VpInfo::String:
-      return "String";
     case VpInfo::Constant:
-      return "Constant";
     case VpInfo::BitArray:
-      return "BitArray";
     case VpInfo::ByteArray:
-      return "ByteArray";
+      return entryTagName(tag);
     default:
       throwMessage("unrecognized VpInfo tag");
   }
+}
+
+std::string entryTagName(std::int32_t tag) {
+  static constexpr const char* kNames[] = {"String",   "Float",      "Constant", "Skip",
+                                           "Unsigned", "Signed",     "BitArray", "ByteArray",
+                                           "Signed16", "SingleChar", "NoEntry"};
+  if (tag < 0 || tag > VpInfo::NoEntry) return "tag " + std::to_string(tag);
+  return kNames[tag];
+}
+
+std::string recordFormatName(unsigned format) {
+  static constexpr const char* kNames[] = {"District", "School", "District_Summary"};
+  if (format > 2) return "format " + std::to_string(format);
+  return kNames[format];
 }
 
 // The message names the tag that was asked for; naming it fails first when that tag has

@@ -35,4 +35,12 @@ struct VpInfo {
 // "unrecognized VpInfo tag".
 std::string tagName(std::int32_t tag);
 
+// The name of every tag, as the enumeration spells it; "tag N" for a number
+// that is none.
+std::string entryTagName(std::int32_t tag);
+
+// The name of record format `format` (see Vp::recordFormat()): "District",
+// "School" or "District_Summary"; "format N" for any other.
+std::string recordFormatName(unsigned format);
+
 #endif  // SURVEY_LAYOUTS_VPINFO_H_

@@ -117,6 +117,10 @@ class Typifier : public Stream<TypedRecord> {
   // failure of get() does, so a refused record has no place in them.
   std::function<void(const TypedRecord&)> checkBeforeCounting;
 
+  // The upstream record that the last successful get() typed (the completed
+  // pairs, or a year-78 record's bytes); valid until the next get().
+  const std::vector<T>& lastRecord() const { return record_; }
+
   CharacterHistogram histogram;
   std::ostream& metaStream;
   int year;

@@ -144,6 +144,7 @@ TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
   EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
   for (const char* mention :
        {"--year YY", "--keep-going", "INPUT -", ".gz", "--help", "--version", "--  ",
+        "--show-record N",
         "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
     EXPECT_NE(help.find(mention), std::string::npos) << mention;
   }

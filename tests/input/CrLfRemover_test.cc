@@ -301,3 +301,25 @@ TEST(CrLfRemoverBulk, MatchesByteWiseWhenTheUpstreamFailsMidway) {
 }
 
 }  // namespace
+
+// From any place a run has reached, mid-record and mid-block included, the
+// pairs ahead stand where a well-formed file has them.
+TEST(CrLfRemoverPairsAmong, FromThePhasesOfAnyPlaceMatchTheWellFormedFile) {
+  constexpr std::uint32_t kAhead = 4000;
+  for (std::int32_t year : {68, 70, 80}) {
+    const FileMetaData layout = fileMetaDataForYear(year);
+    for (std::uint32_t reached : {0u, 1u, 799u, 800u, 3000u, 3180u, 3181u, 5283u}) {
+      SCOPED_TRACE("year " + std::to_string(year) + ", " + std::to_string(reached) + " read");
+      MemoryBytes source(wellFormedFile(year, reached + kAhead));
+      CapturedStandardStreams captured;
+      CrLfRemover remover(year, &source);
+      unsigned char byte;
+      for (std::uint32_t i = 0; i < reached; ++i) ASSERT_TRUE(remover.get(byte));
+      std::vector<std::uint64_t> expected;
+      for (std::uint32_t position : pairPositions(layout, reached + kAhead)) {
+        if (position > reached) expected.push_back(position - reached);
+      }
+      EXPECT_EQ(CrLfRemover::pairsAmong(layout, remover.phases(), kAhead), expected);
+    }
+  }
+}

@@ -1,0 +1,326 @@
+#include "inspect/ShowRecord.h"
+
+#include <algorithm>
+#include <exception>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+#include <unordered_map>
+
+#include "core/Error.h"
+#include "driver/Chain.h"
+#include "driver/DecodedRecordWriter.h"
+#include "driver/Interruption.h"
+#include "driver/SkippingDrain.h"
+#include "framing/AddressValueifier.h"
+#include "input/CrLfRemover.h"
+#include "input/Reader.h"
+#include "layouts/VpInfo.h"
+#include "recovery/Recovery.h"
+#include "recovery/Rejects.h"
+#include "typing/Typifier.h"
+#include "typing/ValueFormat.h"
+#include "years/SurveyYears.h"
+
+namespace {
+
+void appendHex(std::string& hex, unsigned char byte) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  hex += kDigits[byte >> 4];
+  hex += kDigits[byte & 0xF];
+}
+
+// Takes every character and keeps none.
+class DiscardingBuffer : public std::streambuf {
+ protected:
+  int overflow(int c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// Standard output takes nothing while it lives: the stages' reports and
+// their links' lines, which the chain's destruction writes, stay out of the
+// record shown.
+class StandardOutputSilenced {
+ public:
+  StandardOutputSilenced() : saved_(std::cout.rdbuf(&discard_)) {}
+  ~StandardOutputSilenced() { std::cout.rdbuf(saved_); }
+  StandardOutputSilenced(const StandardOutputSilenced&) = delete;
+  StandardOutputSilenced& operator=(const StandardOutputSilenced&) = delete;
+
+ private:
+  DiscardingBuffer discard_;
+  std::streambuf* saved_;
+};
+
+// Where the values of a completed pair record came from: the record's own
+// pairs (the last one wins for an address given twice, as the Integrator
+// takes them), whose quartets stand at known file offsets, or an earlier
+// record.
+class PairOrigins {
+ public:
+  PairOrigins(const AddressValueifier& valueifier, Framing framing, const CrLfRemover& crLfRemover,
+              CrLfRemover::Phases phases, std::uint64_t start)
+      : quartets_(valueifier.lastRecord()), start_(start) {
+    std::vector<AddressValuePair> pairs;
+    AddressValueifier::pairsOf(framing, quartets_, pairs);
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+      own_[pairs[k].address] = AddressValueifier::valueQuartet(framing, k);
+    }
+    pairsBefore_ = CrLfRemover::pairsAmong(crLfRemover.layout(), phases, 4 * quartets_.size());
+  }
+
+  // Byte `b` (0 to 3) of the value of `pair`.
+  void addByte(const AddressValuePair& pair, std::size_t b, ValueBytes& out) const {
+    const auto own = own_.find(pair.address);
+    if (own == own_.end()) {
+      out.addCarried(&pair.value.bytes[b], 1);
+      return;
+    }
+    const std::uint64_t dataByte = 4 * own->second + b;
+    out.add(fileOffset(dataByte), quartets_[own->second].bytes[b]);
+  }
+
+  // The four bytes of `pair`'s value.
+  void addAll(const AddressValuePair& pair, ValueBytes& out) const {
+    if (own_.find(pair.address) == own_.end()) {
+      out.addCarried(pair.value.bytes.data(), 4);
+      return;
+    }
+    for (std::size_t b = 0; b < 4; ++b) addByte(pair, b, out);
+  }
+
+ private:
+  // The file offset of data byte `d` of the record.
+  std::uint64_t fileOffset(std::uint64_t d) const {
+    const auto pairs =
+        std::upper_bound(pairsBefore_.begin(), pairsBefore_.end(), d) - pairsBefore_.begin();
+    return start_ + d + 2 * static_cast<std::uint64_t>(pairs);
+  }
+
+  const std::vector<Quartet>& quartets_;
+  std::uint64_t start_;
+  std::unordered_map<std::uint32_t, std::size_t> own_;
+  std::vector<std::uint64_t> pairsBefore_;
+};
+
+// The bytes of a year-78 record: record position i stands at start + i.
+class ByteOrigins {
+ public:
+  ByteOrigins(const std::vector<unsigned char>& record, std::uint64_t start)
+      : begin_(record.data()), start_(start) {}
+  void add(const unsigned char* at, ValueBytes& out) const {
+    out.add(start_ + static_cast<std::uint64_t>(at - begin_), *at);
+  }
+
+ private:
+  const unsigned char* begin_;
+  std::uint64_t start_;
+};
+
+// The bytes a slot consumed, [from, to) of the cursor's elements, or byte
+// `part` of them for a packed field's value.
+void addSlotBytes(const PairOrigins& origins, const AddressValuePair* from,
+                  const AddressValuePair* to, ValueBytes& out) {
+  for (const AddressValuePair* pair = from; pair != to; ++pair) origins.addAll(*pair, out);
+}
+void addSlotBytes(const ByteOrigins& origins, const unsigned char* from, const unsigned char* to,
+                  ValueBytes& out) {
+  for (const unsigned char* at = from; at != to; ++at) origins.add(at, out);
+}
+void addPackedByte(const PairOrigins& origins, const AddressValuePair* from, std::size_t part,
+                   ValueBytes& out) {
+  origins.addByte(*from, part, out);
+}
+void addPackedByte(const ByteOrigins& origins, const unsigned char* from, std::size_t part,
+                   ValueBytes& out) {
+  origins.add(from + part, out);
+}
+
+// The value as the output file prints it.
+std::string printed(const TypedRecord& record, const TypedCell& cell) {
+  std::string text(kValueRoom + cell.length, '\0');
+  const char* end = formatValue(text.data(), cell.type, cell.word, record.texts(), cell.length);
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+class RecordShower final : public RecordInspector {
+ public:
+  RecordShower(std::int32_t year, std::uint64_t number, std::ostream& out)
+      : year_(year), number_(number), out_(out) {}
+
+  void inspect(TypifierPrivate::Typifier<AddressValuePair>& last,
+               const InspectedChain& chain) override {
+    pull(last, chain);
+  }
+  void inspect(TypifierPrivate::Typifier<unsigned char>& last,
+               const InspectedChain& chain) override {
+    pull(last, chain);
+  }
+
+  std::uint64_t rejected() const { return rejected_; }
+
+ private:
+  // Where a record starts: its first byte and the line-end phases there.
+  struct Start {
+    std::uint64_t offset;
+    CrLfRemover::Phases phases;
+  };
+
+  // The drain of a run up to line number_, as writeDecodedRecords() or
+  // drainSkippingDamage() would reach it.
+  template <class T>
+  void pull(TypifierPrivate::Typifier<T>& last, const InspectedChain& chain) {
+    Reader& reader = *chain.reader;
+    std::uint64_t written = 0;
+    if (chain.recovery != nullptr) last.checkBeforeCounting = writerCheckAfter(written);
+    TypedRecord record;
+    for (;;) {
+      throwIfInterrupted();
+      const Start start{reader.offset(), chain.crLfRemover != nullptr ? chain.crLfRemover->phases()
+                                                                      : CrLfRemover::Phases{}};
+      bool more;
+      try {
+        more = last.get(record);
+      } catch (const std::exception& failure) {
+        if (chain.recovery == nullptr || reader.failed()) throw;
+        chain.rejects->reject(written, start.offset, failure.what(), reader);
+        chain.recovery->recover(start.offset);
+        continue;
+      }
+      if (!more) break;
+      if (chain.recovery == nullptr && acceptRecord(record, written + 1) < record.size()) {
+        failUnrecognizedType();
+      }
+      if (++written == number_) {
+        rejected_ = chain.rejects != nullptr ? chain.rejects->rejected() : 0;
+        show(last, chain, start, reader.offset());
+        return;
+      }
+    }
+    const std::uint64_t rejected = chain.rejects != nullptr ? chain.rejects->rejected() : 0;
+    std::ostringstream besides;
+    if (rejected > 0) besides << ", besides " << rejected << " rejected";
+    throwMessage("record ", number_, " asked for, but the input holds ", written, " records",
+                 besides.str());
+  }
+
+  void show(TypifierPrivate::Typifier<AddressValuePair>& last, const InspectedChain& chain,
+            const Start& start, std::uint64_t end) {
+    const PairOrigins origins(*chain.valueifier, findSurveyYear(year_)->framing, *chain.crLfRemover,
+                              start.phases, start.offset);
+    showValues(last, VavCi(last.lastRecord()), origins, start.offset, end);
+  }
+  void show(TypifierPrivate::Typifier<unsigned char>& last, const InspectedChain&,
+            const Start& start, std::uint64_t end) {
+    const ByteOrigins origins(last.lastRecord(), start.offset);
+    showValues(last, VucCi(last.lastRecord()), origins, start.offset, end);
+  }
+
+  // Walks the record slot by slot as the Typifier does, typing each slot on
+  // its own to learn which values its bytes gave.
+  template <class T, class Cursor, class Origins>
+  void showValues(TypifierPrivate::Typifier<T>& last, Cursor at, const Origins& origins,
+                  std::uint64_t start, std::uint64_t end) {
+    const Vp& vp = last.provider->vpFor(last.lastRecord());
+    out_ << "record\t" << number_ << "\nyear\t" << year_ << "\nformat\t" << vp.recordFormat()
+         << '\t' << recordFormatName(vp.recordFormat()) << "\nfirst_offset\t" << start
+         << "\nend_offset\t" << end << "\naddress\toffset\tbytes\tentry\tvalue\n";
+    TypifierPrivate::TypedRecordBuilder builder;
+    CharacterHistogram histogram;
+    TypedRecord values;
+    while (!at.atEnd()) {
+      const auto from = at.pos;
+      const std::uint32_t address = slotAddress(at);
+      const VpInfo info = vp.info(address);
+      builder.start(values, 1);
+      TypifierPrivate::typifySlot(info, address, at, builder, histogram);
+      builder.finish();
+      const bool packed = info.tag == VpInfo::BitArray || info.tag == VpInfo::ByteArray;
+      for (const TypedCell& cell : values) {
+        ValueBytes bytes;
+        std::uint32_t part = 0;
+        if (packed) {
+          part = cell.address - info.additionalInfo;
+          addPackedByte(origins, from, info.tag == VpInfo::BitArray ? part / 8 : part, bytes);
+        } else {
+          addSlotBytes(origins, from, at.pos, bytes);
+        }
+        out_ << cell.address << '\t' << bytes.offsets() << '\t' << bytes.bytes() << '\t'
+             << entryText(info.tag, address, part) << '\t' << printed(values, cell) << '\n';
+      }
+    }
+  }
+
+  static std::uint32_t slotAddress(const VavCi& at) { return at.pos->address; }
+  static std::uint32_t slotAddress(const VucCi& at) {
+    return static_cast<std::uint32_t>(at.address());
+  }
+
+  const std::int32_t year_;
+  const std::uint64_t number_;
+  std::ostream& out_;
+  std::uint64_t rejected_ = 0;
+};
+
+}  // namespace
+
+void ValueBytes::add(std::uint64_t offset, unsigned char byte) {
+  if (runs_.empty() || runs_.back().carried ||
+      runs_.back().offset + runs_.back().length != offset) {
+    runs_.push_back({false, offset, 0, ""});
+  }
+  Run& run = runs_.back();
+  ++run.length;
+  appendHex(run.hex, byte);
+}
+
+void ValueBytes::addCarried(const unsigned char* bytes, std::size_t count) {
+  Run run{true, 0, count, ""};
+  for (std::size_t i = 0; i < count; ++i) appendHex(run.hex, bytes[i]);
+  runs_.push_back(std::move(run));
+}
+
+std::string ValueBytes::offsets() const {
+  std::string text;
+  for (const Run& run : runs_) {
+    if (!text.empty()) text += ' ';
+    text += run.carried ? "carried" : std::to_string(run.offset);
+  }
+  return text;
+}
+
+std::string ValueBytes::bytes() const {
+  std::string text;
+  for (const Run& run : runs_) {
+    if (!text.empty()) text += ' ';
+    text += run.hex;
+  }
+  return text;
+}
+
+std::string entryText(std::int32_t tag, std::uint32_t fieldAddress, std::uint32_t part) {
+  std::string text = entryTagName(tag) + ' ' + std::to_string(tag);
+  if (tag == VpInfo::BitArray) {
+    text += " of " + std::to_string(fieldAddress) + ", bit " + std::to_string(part);
+  } else if (tag == VpInfo::ByteArray) {
+    text += " of " + std::to_string(fieldAddress) + ", byte " + std::to_string(part);
+  }
+  return text;
+}
+
+std::uint64_t showRecord(const std::string& inputPath, InputKind kind, std::int32_t year,
+                         std::uint64_t number, bool keepGoing, std::ostream& out) {
+  std::ostringstream shown;
+  RecordShower shower(year, number, shown);
+  {
+    StandardOutputSilenced silenced;
+    DiscardingBuffer discardBuffer;
+    std::ostream discard(&discardBuffer);
+    RejectsLog rejects([&]() -> std::ostream& { return discard; });
+    Chain chain;
+    chain.buildAndInspect(inputPath, kind, year, discard, keepGoing ? &rejects : nullptr, shower);
+  }
+  out << shown.str();
+  return shower.rejected();
+}
