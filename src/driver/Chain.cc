@@ -10,15 +10,16 @@
 #include "framing/Recordifier78.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
+#include "tables/FormatTables.h"
 #include "typing/Typifier.h"
 #include "years/SurveyYears.h"
 
 namespace {
 
 // Records leave the chain here; a signal stops the run between two of them.
-void drain(Stream<TypedRecord>& last, std::ostream& output) {
+void drain(Stream<TypedRecord>& last, std::ostream& output, RecordSink* tables) {
   StopsWhenInterrupted<TypedRecord> stoppable(last);
-  writeDecodedRecords(stoppable, output);
+  writeDecodedRecords(stoppable, output, tables);
 }
 
 }  // namespace
@@ -41,7 +42,8 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
-    drain(*typifier, output);
+    statistics_ = &typifier->formatStatistics;
+    drain(*typifier, output, tables_);
     return;
   }
   CrLfRemover* crLfRemover = add<CrLfRemover>(year, source);
@@ -58,10 +60,14 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   auto* valueifier = add<AddressValueifier>(unsignedYear, framer);
   auto* integrator = add<Integrator>(valueifier);
   auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
-  drain(*typifier, output);
+  statistics_ = &typifier->formatStatistics;
+  drain(*typifier, output, tables_);
 }
 
 void Chain::tearDown(FirstFailure& failure) {
+  if (tables_ != nullptr && statistics_ != nullptr) {
+    failure.attempt([&] { tables_->writeSchemas(*statistics_); });
+  }
   while (!stages_.empty()) {
     failure.attempt([&] { stages_.back()->finish(); });
     stages_.pop_back();

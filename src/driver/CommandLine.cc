@@ -42,6 +42,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       commandLine.help = true;
     } else if (argument == "--version") {
       commandLine.version = true;
+    } else if (argument == "--tables") {
+      commandLine.tables = true;
     } else if (argument == "--year") {
       if (i + 1 == argc) {
         if (commandLine.optionError.empty()) commandLine.optionError = "--year needs a value";

@@ -15,6 +15,8 @@ struct CommandLine {
   bool version = false;
   // The survey year given by --year, in place of the one in INPUT's name.
   std::optional<std::int32_t> year;
+  // --tables: one typed table and its schema per record format besides OUTPUT.
+  bool tables = false;
   std::vector<std::string> operands;
   // The first refusal met among the options ("" if none); raised by
   // checkOperands() so that it is reported like any other failure of a run.

@@ -16,6 +16,7 @@
 #include "driver/StandardStreams.h"
 #include "driver/Usage.h"
 #include "input/InputSource.h"
+#include "tables/FormatTables.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ void runConversion(int argc, const char* const* argv) {
   FirstFailure failure;
   std::optional<OutputFile> output;
   std::optional<OutputFile> metaData;
+  std::optional<FormatTables> tables;
   Chain chain;
   failure.attempt([&] {
     const CommandLine commandLine = parseCommandLine(argc, argv);
@@ -58,8 +60,14 @@ void runConversion(int argc, const char* const* argv) {
         commandLine.year ? *commandLine.year : yearFromInputPath(yearNameOf(inputPath, kind));
     refuseToOverwriteInput(inputPath, outputPath);
     refuseToOverwriteInput(inputPath, metaDataPath);
+    if (commandLine.tables) {
+      for (const std::string& path : FormatTables::pathsFor(outputPath)) {
+        refuseToOverwriteInput(inputPath, path);
+      }
+    }
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
+    if (commandLine.tables) chain.writeTablesTo(&tables.emplace(outputPath));
     chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream());
   });
   chain.tearDown(failure);
@@ -67,6 +75,7 @@ void runConversion(int argc, const char* const* argv) {
   const bool complete = !failure.any();
   if (metaData) failure.attempt([&] { metaData->finish(complete); });
   if (output) failure.attempt([&] { output->finish(complete); });
+  if (tables) tables->finish(complete, failure);
   failure.attempt(throwIfInterrupted);
   failure.attempt(checkStandardOutput);
   // Leaving this scope, also by the failure, destroys the timer, whose line

@@ -99,14 +99,15 @@ std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber) 
   return count;
 }
 
-void LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
+std::string_view LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
   const std::size_t count = acceptRecord(record, recordNumber);
   // Tabs before the last column, a value's room per value, the texts, the
   // line end.
   const std::size_t last = record.empty() ? 0 : record.lastAddress();
   const std::size_t room = used_ + last + record.size() * kValueRoom + record.textBytes() + 1;
   if (buffer_.size() < room) buffer_.resize(room);
-  char* p = putValues(buffer_.data() + used_, record, count);
+  char* const line = buffer_.data() + used_;
+  char* p = putValues(line, record, count);
   if (count < record.size()) {
     // The line stops at the column of the value that cannot be printed.
     const std::size_t gap = record[count].address - (count == 0 ? 1 : record[count - 1].address);
@@ -114,9 +115,12 @@ void LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
     used_ = static_cast<std::size_t>(p + gap - buffer_.data());
     failUnrecognizedType();
   }
+  // write() leaves the buffer's bytes as they are, so the line stays readable.
+  const std::string_view text(line, static_cast<std::size_t>(p - line));
   *p++ = '\n';
   used_ = static_cast<std::size_t>(p - buffer_.data());
   if (used_ >= kWriteBytes) write();
+  return text;
 }
 
 void LineWriter::write() {
@@ -124,12 +128,17 @@ void LineWriter::write() {
   used_ = 0;
 }
 
-void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
+void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSink* rows) {
   LineWriter lines(out);
   TypedRecord record;
   std::uint64_t recordNumber = 0;
+  std::uint64_t lineCount = 0;
   try {
-    while (stage.get(record)) lines.add(record, ++recordNumber);
+    while (stage.get(record)) {
+      const std::string_view text = lines.add(record, ++recordNumber);
+      ++lineCount;
+      if (rows != nullptr) rows->add(record, lineCount, text);
+    }
   } catch (...) {
     // The lines before a failure stay in the file.
     lines.write();
