@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: survey-decoder [--year YY] [--] INPUT OUTPUT\n"
+    "Usage: survey-decoder [--year YY] [--tables] [--] INPUT OUTPUT\n"
     "\n"
     "Decodes one yearly survey data file into OUTPUT (one tab-separated line per\n"
     "record) and OUTPUT.meta.txt (a summary of every record format). Statistics go\n"
@@ -16,6 +16,8 @@ constexpr std::string_view kUsage =
     "data76.dat (data76.dat.gz for a gzip file).\n"
     "\n"
     "  --year YY    take the survey year YY instead of reading it from the name\n"
+    "  --tables     also write OUTPUT.FORMAT.tsv, a typed table per record format\n"
+    "               (District, School, District_Summary), and OUTPUT.FORMAT.schema.tsv\n"
     "  INPUT -      read standard input (needs --year)\n"
     "  INPUT *.gz   a gzip file is decompressed while it is read\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"
