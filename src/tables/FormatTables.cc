@@ -1,7 +1,6 @@
 #include "tables/FormatTables.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/Error.h"
 #include "driver/FirstFailure.h"
@@ -11,12 +10,6 @@ namespace {
 
 // Rows are handed to a table's file in writes of about this size.
 constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
-
-void appendNumber(std::string& out, std::uint64_t n) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, n);
-  out.append(digits, result.ptr);
-}
 
 std::string tablePath(const std::string& outputPath, unsigned format, std::string_view suffix) {
   std::string path = outputPath + ".";
@@ -38,7 +31,7 @@ FormatTables::Table::Table(const std::string& path, std::uint32_t width) : file(
   rows = "record";
   for (std::uint32_t address = 1; address <= width; ++address) {
     rows += "\ta";
-    appendNumber(rows, address);
+    appendDecimal(rows, address);
   }
   rows += '\n';
 }
@@ -49,7 +42,7 @@ FormatTables::~FormatTables() = default;
 
 std::vector<std::string> FormatTables::pathsFor(const std::string& outputPath) {
   std::vector<std::string> paths;
-  for (unsigned format = 0; format < 3; ++format) {
+  for (unsigned format = 0; format < kFormatCount; ++format) {
     paths.push_back(tablePath(outputPath, format, ".tsv"));
     paths.push_back(tablePath(outputPath, format, ".schema.tsv"));
   }
@@ -77,7 +70,7 @@ void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::strin
   // The cells of the record's line are the table's first cells; an empty
   // line is one empty cell.
   std::string& rows = table.rows;
-  appendNumber(rows, line);
+  appendDecimal(rows, line);
   if (width > 0) {
     rows += '\t';
     rows.append(text);
@@ -92,7 +85,7 @@ void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::strin
 
 void FormatTables::writeSchemas(const std::map<unsigned, FormatStatistics>& statistics) {
   const FormatStatistics none;
-  for (unsigned format = 0; format < tables_.size(); ++format) {
+  for (unsigned format = 0; format < kFormatCount; ++format) {
     Table* table = tables_[format].get();
     if (table == nullptr) continue;
     const auto found = statistics.find(format);

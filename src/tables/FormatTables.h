@@ -64,7 +64,7 @@ class FormatTables final : public RecordSink {
   Table& open(unsigned format, const Vp& layout);
 
   std::string outputPath_;
-  std::array<std::unique_ptr<Table>, 3> tables_;
+  std::array<std::unique_ptr<Table>, kFormatCount> tables_;
 };
 
 #endif  // SURVEY_TABLES_FORMATTABLES_H_

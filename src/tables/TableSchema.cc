@@ -9,19 +9,12 @@
 
 namespace {
 
-template <class Number>
-void appendNumber(std::string& out, Number n) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, n);
-  out.append(digits, result.ptr);
-}
-
 // The name of the column of `address` and the address: "a7\t7".
 void appendColumnName(std::string& out, std::uint64_t address) {
   out += 'a';
-  appendNumber(out, address);
+  appendDecimal(out, address);
   out += '\t';
-  appendNumber(out, address);
+  appendDecimal(out, address);
 }
 
 // The cells after a column's name and address: type letter, column type,
@@ -39,6 +32,12 @@ void appendExtent(std::string& out, const Extent<TypedValue>& extent) {
 }
 
 }  // namespace
+
+void appendDecimal(std::string& out, std::uint64_t n) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, n);
+  out.append(digits, result.ptr);
+}
 
 std::string_view formatName(unsigned index) {
   switch (index) {
@@ -82,9 +81,9 @@ std::string schemaText(const TableExtent& table, const FormatStatistics& statist
   std::string out = "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n";
   out += "record\t\tu\tuint32\t";
   out += table.rows == 1 ? "yes\t" : "no\t";
-  appendNumber(out, table.firstLine);
+  appendDecimal(out, table.firstLine);
   out += '\t';
-  appendNumber(out, table.lastLine);
+  appendDecimal(out, table.lastLine);
   out += '\n';
   // Columns before `next` are written; those without a value get only their
   // name, address and column type.

@@ -9,6 +9,12 @@
 
 class Vp;
 
+// Appends `n` in decimal to `out`.
+void appendDecimal(std::string& out, std::uint64_t n);
+
+// The record formats, by index from 0.
+inline constexpr unsigned kFormatCount = 3;
+
 // The name of record format `index` in the tables' file names: District,
 // School or District_Summary. Fails with "no name for record format N" for
 // any other index.
