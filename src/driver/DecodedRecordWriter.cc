@@ -132,6 +132,8 @@ void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSi
   LineWriter lines(out);
   TypedRecord record;
   std::uint64_t recordNumber = 0;
+  // The lines written so far, which a row is joined to; a record that gets
+  // no line gets no row and no number.
   std::uint64_t lineCount = 0;
   try {
     while (stage.get(record)) {
