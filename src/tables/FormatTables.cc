@@ -33,7 +33,7 @@ FormatTables::Table::Table(const std::string& path, std::uint32_t width) : file(
     rows += "\ta";
     appendDecimal(rows, address);
   }
-  rows += '\n';
+  rows += "\n";
 }
 
 FormatTables::FormatTables(std::string outputPath) : outputPath_(std::move(outputPath)) {}
@@ -72,11 +72,11 @@ void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::strin
   std::string& rows = table.rows;
   appendDecimal(rows, line);
   if (width > 0) {
-    rows += '\t';
+    rows += "\t";
     rows.append(text);
     rows.append(width - std::max<std::uint32_t>(last, 1), '\t');
   }
-  rows += '\n';
+  rows += "\n";
   TableExtent& extent = table.extent;
   if (extent.rows++ == 0) extent.firstLine = line;
   extent.lastLine = line;

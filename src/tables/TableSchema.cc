@@ -11,9 +11,9 @@ namespace {
 
 // The name of the column of `address` and the address: "a7\t7".
 void appendColumnName(std::string& out, std::uint64_t address) {
-  out += 'a';
+  out += "a";
   appendDecimal(out, address);
-  out += '\t';
+  out += "\t";
   appendDecimal(out, address);
 }
 
@@ -21,14 +21,14 @@ void appendColumnName(std::string& out, std::uint64_t address) {
 // constant, min, max.
 void appendExtent(std::string& out, const Extent<TypedValue>& extent) {
   const auto [min, max] = extent.get();
-  out += typeLetterOf(min.type);
-  out += '\t';
+  out.append(1, typeLetterOf(min.type));
+  out += "\t";
   out += columnType(min.type);
   out += isConstant(extent) ? "\tyes\t" : "\tno\t";
   appendTypedValue(out, min);
-  out += '\t';
+  out += "\t";
   appendTypedValue(out, max);
-  out += '\n';
+  out += "\n";
 }
 
 }  // namespace
@@ -82,9 +82,9 @@ std::string schemaText(const TableExtent& table, const FormatStatistics& statist
   out += "record\t\tu\tuint32\t";
   out += table.rows == 1 ? "yes\t" : "no\t";
   appendDecimal(out, table.firstLine);
-  out += '\t';
+  out += "\t";
   appendDecimal(out, table.lastLine);
-  out += '\n';
+  out += "\n";
   // Columns before `next` are written; those without a value get only their
   // name, address and column type.
   std::uint64_t next = 1;
@@ -98,7 +98,7 @@ std::string schemaText(const TableExtent& table, const FormatStatistics& statist
     if (address == 0 || address > table.width) return;
     emptyColumnsBefore(address);
     appendColumnName(out, address);
-    out += '\t';
+    out += "\t";
     appendExtent(out, extent);
     next = address + std::uint64_t{1};
   });
