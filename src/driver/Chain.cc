@@ -14,6 +14,7 @@
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
 #include "recovery/Recovery.h"
+#include "tables/FormatTables.h"
 #include "typing/Typifier.h"
 #include "typing/ValueFormat.h"
 #include "years/SurveyYears.h"
@@ -35,25 +36,25 @@ std::size_t keptBytes(const SurveyYear* row) {
 // has no place in them either.
 template <class T>
 void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* reader,
-           Recovery* recovery, RejectsLog* rejects) {
+           Recovery* recovery, RejectsLog* rejects, RecordSink* tables) {
   if (recovery == nullptr) {
     StopsWhenInterrupted<TypedRecord> stoppable(last);
-    writeDecodedRecords(stoppable, output);
+    writeDecodedRecords(stoppable, output, tables);
     return;
   }
   std::uint64_t written = 0;
   last.checkBeforeCounting = writerCheckAfter(written);
-  drainSkippingDamage(last, output, written, *reader, *recovery, *rejects);
+  drainSkippingDamage(last, output, written, *reader, *recovery, *rejects, tables);
 }
 
 template <class T>
 void drain(TypifierPrivate::Typifier<T>& last, std::ostream* output, RecordInspector* inspector,
-           const InspectedChain& chain) {
+           const InspectedChain& chain, RecordSink* tables) {
   if (inspector != nullptr) {
     inspector->inspect(last, chain);
     return;
   }
-  drain(last, *output, chain.reader, chain.recovery, chain.rejects);
+  drain(last, *output, chain.reader, chain.recovery, chain.rejects, tables);
 }
 
 }  // namespace
@@ -97,7 +98,8 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
     auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
     if (rejects != nullptr) recovery = year78Recovery(*chain.reader, *framer);
     chain.recovery = recovery.get();
-    drain(*typifier, output, inspector, chain);
+    statistics_ = &typifier->formatStatistics;
+    drain(*typifier, output, inspector, chain, tables_);
     return;
   }
   CrLfRemover* crLfRemover = chain.crLfRemover = add<CrLfRemover>(year, source);
@@ -122,10 +124,14 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
                                    : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
   }
   chain.recovery = recovery.get();
-  drain(*typifier, output, inspector, chain);
+  statistics_ = &typifier->formatStatistics;
+  drain(*typifier, output, inspector, chain, tables_);
 }
 
 void Chain::tearDown(FirstFailure& failure) {
+  if (tables_ != nullptr && statistics_ != nullptr) {
+    failure.attempt([&] { tables_->writeSchemas(*statistics_); });
+  }
   while (!stages_.empty()) {
     failure.attempt([&] { stages_.back()->finish(); });
     stages_.pop_back();

@@ -2,6 +2,7 @@
 #define SURVEY_DRIVER_CHAIN_H_
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -12,9 +13,11 @@
 #include "driver/FirstFailure.h"
 #include "input/InputSource.h"
 #include "recovery/Rejects.h"
+#include "typing/FormatStatistics.h"
 
 class AddressValueifier;
 class CrLfRemover;
+class FormatTables;
 class Reader;
 class Recovery;
 struct AddressValuePair;
@@ -75,8 +78,14 @@ class Chain {
   void buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year, std::ostream& output,
                          std::ostream& metaData, RejectsLog* rejects = nullptr);
 
+  // Has the next buildAndDrain() give every record written to `output` to
+  // `tables` (not owned; it must outlive tearDown()) as well, and tearDown()
+  // write their schemas from the run's statistics.
+  void writeTablesTo(FormatTables* tables) { tables_ = tables; }
+
   // Takes every stage down, last first: finish(), then destruction. A failing
   // finish() does not stop the teardown; the first failure goes to `failure`.
+  // The tables' schemas, if any, are written first.
   void tearDown(FirstFailure& failure);
 
   // Creates a stage of type S from `args` and takes ownership of it. Returns
@@ -120,6 +129,9 @@ class Chain {
              std::ostream& metaData, RejectsLog* rejects, RecordInspector* inspector);
 
   std::vector<std::unique_ptr<OwnedStage>> stages_;
+  FormatTables* tables_ = nullptr;
+  // The statistics of the chain's Typifier, once it is built.
+  const std::map<unsigned, FormatStatistics>* statistics_ = nullptr;
 };
 
 #endif  // SURVEY_DRIVER_CHAIN_H_

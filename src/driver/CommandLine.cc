@@ -71,6 +71,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       commandLine.version = true;
     } else if (argument == "--keep-going" || argument == "-k") {
       commandLine.keepGoing = true;
+    } else if (argument == "--tables") {
+      commandLine.tables = true;
     } else if (argument == "--year") {
       if (const char* value = optionValue(commandLine, argument, i++, argc, argv)) {
         setYear(commandLine, value);

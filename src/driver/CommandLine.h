@@ -19,6 +19,8 @@ struct CommandLine {
   bool keepGoing = false;
   // --show-record N: print record N (1-based) of INPUT instead of converting.
   std::optional<std::uint64_t> showRecord;
+  // --tables: one typed table and its schema per record format besides OUTPUT.
+  bool tables = false;
   std::vector<std::string> operands;
   // The first refusal met among the options ("" if none); raised by
   // checkOperands() so that it is reported like any other failure of a run.

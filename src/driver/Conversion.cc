@@ -17,6 +17,7 @@
 #include "driver/Usage.h"
 #include "input/InputSource.h"
 #include "inspect/ShowRecord.h"
+#include "tables/FormatTables.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ int runConversion(int argc, const char* const* argv) {
     return rejectsFile->stream();
   });
   bool keepGoing = false;
+  std::optional<FormatTables> tables;
   Chain chain;
   failure.attempt([&] {
     const CommandLine commandLine = parseCommandLine(argc, argv);
@@ -87,8 +89,14 @@ int runConversion(int argc, const char* const* argv) {
     refuseToOverwriteInput(inputPath, outputPath);
     refuseToOverwriteInput(inputPath, metaDataPath);
     if (keepGoing) refuseToOverwriteInput(inputPath, rejectsPath);
+    if (commandLine.tables) {
+      for (const std::string& path : FormatTables::pathsFor(outputPath)) {
+        refuseToOverwriteInput(inputPath, path);
+      }
+    }
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
+    if (commandLine.tables) chain.writeTablesTo(&tables.emplace(outputPath));
     chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream(),
                         keepGoing ? &rejects : nullptr);
   });
@@ -97,6 +105,7 @@ int runConversion(int argc, const char* const* argv) {
   const bool complete = !failure.any();
   if (metaData) failure.attempt([&] { metaData->finish(complete); });
   if (output) failure.attempt([&] { output->finish(complete); });
+  if (tables) tables->finish(complete, failure);
   if (rejectsFile) failure.attempt([&] { rejectsFile->finish(complete); });
   // A complete run that rejected nothing leaves no rejects file behind, not
   // even an earlier run's, which would describe another input.

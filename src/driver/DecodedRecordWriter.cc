@@ -99,17 +99,18 @@ std::size_t acceptRecord(const TypedRecord& record, std::uint64_t recordNumber) 
   return count;
 }
 
-void LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
-  addPrintable(record, acceptRecord(record, recordNumber));
+std::string_view LineWriter::add(const TypedRecord& record, std::uint64_t recordNumber) {
+  return addPrintable(record, acceptRecord(record, recordNumber));
 }
 
-void LineWriter::addPrintable(const TypedRecord& record, std::size_t count) {
+std::string_view LineWriter::addPrintable(const TypedRecord& record, std::size_t count) {
   // Tabs before the last column, a value's room per value, the texts, the
   // line end.
   const std::size_t last = record.empty() ? 0 : record.lastAddress();
   const std::size_t room = used_ + last + record.size() * kValueRoom + record.textBytes() + 1;
   if (buffer_.size() < room) buffer_.resize(room);
-  char* p = putValues(buffer_.data() + used_, record, count);
+  char* const line = buffer_.data() + used_;
+  char* p = putValues(line, record, count);
   if (count < record.size()) {
     // The line stops at the column of the value that cannot be printed.
     const std::size_t gap = record[count].address - (count == 0 ? 1 : record[count - 1].address);
@@ -117,9 +118,12 @@ void LineWriter::addPrintable(const TypedRecord& record, std::size_t count) {
     used_ = static_cast<std::size_t>(p + gap - buffer_.data());
     failUnrecognizedType();
   }
+  // write() leaves the buffer's bytes as they are, so the line stays readable.
+  const std::string_view text(line, static_cast<std::size_t>(p - line));
   *p++ = '\n';
   used_ = static_cast<std::size_t>(p - buffer_.data());
   if (used_ >= kWriteBytes) write();
+  return text;
 }
 
 void LineWriter::write() {
@@ -127,12 +131,19 @@ void LineWriter::write() {
   used_ = 0;
 }
 
-void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out) {
+void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSink* rows) {
   LineWriter lines(out);
   TypedRecord record;
   std::uint64_t recordNumber = 0;
+  // The lines written so far, which a row is joined to; a record that gets
+  // no line gets no row and no number.
+  std::uint64_t lineCount = 0;
   try {
-    while (stage.get(record)) lines.add(record, ++recordNumber);
+    while (stage.get(record)) {
+      const std::string_view text = lines.add(record, ++recordNumber);
+      ++lineCount;
+      if (rows != nullptr) rows->add(record, lineCount, text);
+    }
   } catch (...) {
     // The lines before a failure stay in the file.
     lines.write();

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "core/Stream.h"
+#include "tables/RecordSink.h"
 #include "typing/TypedRecord.h"
 
 // The widest line the writer makes: a record whose highest address lies above
@@ -18,8 +20,10 @@ inline constexpr std::uint32_t kLastColumn = 1048576;
 // flushes `out` at the end. A record that acceptRecord() refuses, or that
 // fails upstream, ends the run: no record is pulled after it, and every line
 // before it (with the unfinished line of a value that cannot be printed) is
-// in `out` before the failure passes on.
-void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out);
+// in `out` before the failure passes on. Each record whose line was gathered
+// then goes to `rows` (not owned) when it is given; its failure ends the run
+// the same way.
+void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSink* rows = nullptr);
 
 // The writer's acceptance rule, the one place it is stated: the addresses of
 // a record start at 1, ascend strictly and end within kLastColumn (an empty
@@ -41,17 +45,20 @@ class LineWriter {
   // of missing addresses, then "\n". A record acceptRecord() refuses fails
   // with nothing of its line gathered; a value that cannot be printed fails
   // with "unrec type" and its line gathered up to that value's column.
-  void add(const TypedRecord& record, std::uint64_t recordNumber);
+  // Returns the line without its end, valid until the next add().
+  std::string_view add(const TypedRecord& record, std::uint64_t recordNumber);
   // The same for a record that acceptRecord() has passed already, with all
   // its values printable.
-  void addAccepted(const TypedRecord& record) { addPrintable(record, record.size()); }
+  std::string_view addAccepted(const TypedRecord& record) {
+    return addPrintable(record, record.size());
+  }
   // Writes what is gathered; the storage stays for the next lines.
   void write();
 
  private:
   // Gathers the line of an accepted record whose first `count` values can
   // be printed.
-  void addPrintable(const TypedRecord& record, std::size_t count);
+  std::string_view addPrintable(const TypedRecord& record, std::size_t count);
 
   std::ostream& out_;
   std::string buffer_;

@@ -13,7 +13,8 @@ std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& wr
 }
 
 void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
-                         Reader& reader, Recovery& recovery, RejectsLog& rejects) {
+                         Reader& reader, Recovery& recovery, RejectsLog& rejects,
+                         RecordSink* rows) {
   LineWriter lines(out);
   TypedRecord record;
   try {
@@ -32,8 +33,9 @@ void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uin
       if (!more) break;
       rejects.resume(start);
       // The stage's check has passed the record (see Chain's drain).
-      lines.addAccepted(record);
+      const std::string_view text = lines.addAccepted(record);
       ++written;
+      if (rows != nullptr) rows->add(record, written, text);
     }
   } catch (...) {
     rejects.finish(reader.offset());

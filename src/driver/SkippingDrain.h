@@ -9,6 +9,7 @@
 #include "input/Reader.h"
 #include "recovery/Recovery.h"
 #include "recovery/Rejects.h"
+#include "tables/RecordSink.h"
 #include "typing/TypedRecord.h"
 
 // The drain of a run that skips damaged records (--keep-going): as
@@ -21,8 +22,10 @@
 // acceptRecord() with all its values printable, as the run's check before
 // the statistics makes sure. `written` counts the lines written; the caller
 // reads it to number the record being checked. Nothing is owned.
+// `rows`, if given, takes each record right after its line.
 void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uint64_t& written,
-                         Reader& reader, Recovery& recovery, RejectsLog& rejects);
+                         Reader& reader, Recovery& recovery, RejectsLog& rejects,
+                         RecordSink* rows = nullptr);
 
 // The writer's acceptance of the record that would follow the `written`
 // lines written so far (see acceptRecord()), as a Typifier's

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"
+    "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"
     "\n"
     "Decodes one yearly survey data file into OUTPUT (one tab-separated line per\n"
     "record) and OUTPUT.meta.txt (a summary of every record format). Statistics go\n"
@@ -18,6 +18,7 @@ constexpr std::string_view kUsage =
     "  --year YY    take the survey year YY instead of reading it from the name\n"
     "  -k, --keep-going  skip damaged records, listing them in OUTPUT.rejects.tsv\n"
     "  --show-record N INPUT  print record N's bytes next to its values; no OUTPUT\n"
+    "  --tables     also write OUTPUT.<format>.tsv and .schema.tsv (typed tables)\n"
     "  INPUT -      read standard input (needs --year)\n"
     "  INPUT *.gz   a gzip file is decompressed while it is read\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"

@@ -10,6 +10,8 @@
 
 #include "typing/TypedValue.h"
 
+class Vp;
+
 namespace TypifierPrivate {
 class TypedRecordBuilder;
 }
@@ -100,6 +102,11 @@ class TypedRecord {
   }
   // Appends `value` at `address`, after the values there are.
   void add(std::uint32_t address, const TypedValue& value);
+
+  // The layout that typed the record (a static object, not owned), which
+  // gives its record format; null for a record made otherwise. clear()
+  // keeps it: the Typifier sets it for every record it fills.
+  const Vp* layout = nullptr;
 
  private:
   friend class TypifierPrivate::TypedRecordBuilder;

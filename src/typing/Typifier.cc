@@ -240,6 +240,7 @@ void Typifier<T>::typify(TypedRecord& out) {
     typifyAny(info, address, at, builder_, histogram);
   }
   builder_.finish();
+  out.layout = &vp;
   if (checkBeforeCounting) checkBeforeCounting(out);
   formatStatistics[vp.recordFormat()].add(out);
 }

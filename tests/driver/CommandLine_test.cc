@@ -110,6 +110,29 @@ TEST(ParseCommandLine, KeepGoingAndShowRecordTakeTheirOperands) {
   }
 }
 
+TEST(ParseCommandLine, TablesIsAnOptionOnlyBeforeTheOperands) {
+  struct Case {
+    std::vector<const char*> arguments;
+    bool tables;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"data80.dat", "out.txt"}, false, kAccepted},
+      {{"--tables", "data80.dat", "out.txt"}, true, kAccepted},
+      {{"--year", "80", "--tables", "-", "out.txt"}, true, kAccepted},
+      {{"--tables", "--tables", "in", "out"}, true, kAccepted},
+      {{"--", "--tables", "out"}, false, kAccepted},
+      {{"in", "out", "--tables"}, false, "unexpected argument \"--tables\" after the output path"},
+      {{"--table", "in", "out"}, false, "unexpected argument \"out\" after the output path"},
+  };
+  for (const Case& c : cases) {
+    const CommandLine commandLine = parse(c.arguments);
+    SCOPED_TRACE(c.arguments.front());
+    EXPECT_EQ(commandLine.tables, c.tables);
+    EXPECT_EQ(refusalOf(commandLine), c.refusal);
+  }
+}
+
 TEST(ParseCommandLine, HelpAndVersionAreAnsweredWhenGivenAmongTheOptions) {
   struct Case {
     std::vector<const char*> arguments;
@@ -117,8 +140,8 @@ TEST(ParseCommandLine, HelpAndVersionAreAnsweredWhenGivenAmongTheOptions) {
   };
   const std::string version = std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n";
   const Case cases[] = {
-      {{"--help"}, "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"},
-      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [-k] [--] INPUT OUTPUT\n"},
+      {{"--help"}, "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"},
+      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"},
       {{"--version"}, version.c_str()},
       {{"data76.dat", "--help"}, nullptr},
       {{"--", "--help"}, nullptr},
@@ -144,8 +167,8 @@ TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
   EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
   for (const char* mention :
        {"--year YY", "--keep-going", "INPUT -", ".gz", "--help", "--version", "--  ",
-        "--show-record N",
-        "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
+        "--show-record N", "--tables", "68 to 74, 76, 78, 80, 82, 86 and 88",
+        "man survey-decoder"}) {
     EXPECT_NE(help.find(mention), std::string::npos) << mention;
   }
 }

@@ -200,6 +200,52 @@ TEST(DecodedRecordWriterTest, RefusedRecordWritesNothingOfItsLine) {
   }
 }
 
+// Notes each record it is given as "line:values:text", and fails at line `failAt`.
+class NotingSink : public RecordSink {
+ public:
+  explicit NotingSink(std::uint64_t failAt = 0) : failAt_(failAt) {}
+  void add(const TypedRecord& record, std::uint64_t line, std::string_view text) override {
+    if (line == failAt_) throw std::runtime_error("table failed");
+    notes.push_back(std::to_string(line) + ":" + std::to_string(record.size()) + ":" +
+                    std::string(text));
+  }
+  std::vector<std::string> notes;
+
+ private:
+  std::uint64_t failAt_;
+};
+
+TEST(DecodedRecordWriterTest, RowsGetEachAcceptedLineWithItsNumber) {
+  const LongRun run(3000);
+  std::vector<TypedRecord> records = run.records;
+  records.push_back({});
+  records.push_back({{2, u(1)}});  // refused: no row, and nothing after it
+  records.push_back({{1, u(1)}});
+  RecordSource source(records);
+  std::ostringstream out;
+  NotingSink rows;
+  EXPECT_EQ(failureOf([&] { writeDecodedRecords(source, out, &rows); }),
+            "first address is 2, not 1");
+  std::vector<std::string> expected;
+  for (std::size_t k = 0; k < run.lines.size(); ++k) {
+    const std::string& line = run.lines[k];
+    expected.push_back(std::to_string(k + 1) + ":3:" + line.substr(0, line.size() - 1));
+  }
+  expected.push_back("3001:0:");
+  EXPECT_TRUE(rows.notes == expected);
+  EXPECT_EQ(out.str(), run.linesBefore(3000) + "\n");
+}
+
+TEST(DecodedRecordWriterTest, AFailingRowEndsTheRunAfterItsLine) {
+  RecordSource source({{{1, u(1)}}, {{1, u(2)}}, {{1, u(3)}}, {{1, u(4)}}});
+  std::ostringstream out;
+  NotingSink rows(3);
+  EXPECT_EQ(failureOf([&] { writeDecodedRecords(source, out, &rows); }), "table failed");
+  EXPECT_EQ(rows.notes, (std::vector<std::string>{"1:1:1", "2:1:2"}));
+  EXPECT_EQ(out.str(), "1\n2\n3\n");
+  EXPECT_EQ(source.gets, 3u);
+}
+
 TEST(DecodedRecordWriterTest, LastColumnIsStillWritten) {
   WriteResult r = writeAll({{{1, u(1)}, {kLastColumn, u(2)}}});
   EXPECT_EQ(r.failure, "");

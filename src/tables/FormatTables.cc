@@ -1,0 +1,107 @@
+#include "tables/FormatTables.h"
+
+#include <algorithm>
+
+#include "core/Error.h"
+#include "driver/FirstFailure.h"
+#include "layouts/Vp.h"
+
+namespace {
+
+// Rows are handed to a table's file in writes of about this size.
+constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
+
+std::string tablePath(const std::string& outputPath, unsigned format, std::string_view suffix) {
+  std::string path = outputPath + ".";
+  path += formatName(format);
+  path += suffix;
+  return path;
+}
+
+void writeOut(OutputFile& file, std::string& text) {
+  file.stream().write(text.data(), static_cast<std::streamsize>(text.size()));
+  text.clear();
+}
+
+}  // namespace
+
+FormatTables::Table::Table(const std::string& path, std::uint32_t width) : file(path) {
+  extent.width = width;
+  rows.reserve(kWriteBytes);
+  rows = "record";
+  for (std::uint32_t address = 1; address <= width; ++address) {
+    rows += "\ta";
+    appendDecimal(rows, address);
+  }
+  rows += "\n";
+}
+
+FormatTables::FormatTables(std::string outputPath) : outputPath_(std::move(outputPath)) {}
+
+FormatTables::~FormatTables() = default;
+
+std::vector<std::string> FormatTables::pathsFor(const std::string& outputPath) {
+  std::vector<std::string> paths;
+  for (unsigned format = 0; format < kFormatCount; ++format) {
+    paths.push_back(tablePath(outputPath, format, ".tsv"));
+    paths.push_back(tablePath(outputPath, format, ".schema.tsv"));
+  }
+  return paths;
+}
+
+FormatTables::Table& FormatTables::open(unsigned format, const Vp& layout) {
+  // formatName() refuses an index without a table before anything is opened.
+  const std::string path = tablePath(outputPath_, format, ".tsv");
+  tables_[format] = std::make_unique<Table>(path, tableWidth(layout));
+  return *tables_[format];
+}
+
+void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::string_view text) {
+  if (record.layout == nullptr) throwMessage("line ", line, " has no record format");
+  const unsigned format = record.layout->recordFormat();
+  Table& table =
+      format < tables_.size() && tables_[format] ? *tables_[format] : open(format, *record.layout);
+  const std::uint32_t width = table.extent.width;
+  const std::uint32_t last = record.empty() ? 0 : record.lastAddress();
+  if (last > width) {
+    throwMessage("line ", line, " has address ", last, ", beyond a", width, ", the last column of ",
+                 table.file.fileName);
+  }
+  // The cells of the record's line are the table's first cells; an empty
+  // line is one empty cell.
+  std::string& rows = table.rows;
+  appendDecimal(rows, line);
+  if (width > 0) {
+    rows += "\t";
+    rows.append(text);
+    rows.append(width - std::max<std::uint32_t>(last, 1), '\t');
+  }
+  rows += "\n";
+  TableExtent& extent = table.extent;
+  if (extent.rows++ == 0) extent.firstLine = line;
+  extent.lastLine = line;
+  if (rows.size() >= kWriteBytes) writeOut(table.file, rows);
+}
+
+void FormatTables::writeSchemas(const std::map<unsigned, FormatStatistics>& statistics) {
+  const FormatStatistics none;
+  for (unsigned format = 0; format < kFormatCount; ++format) {
+    Table* table = tables_[format].get();
+    if (table == nullptr) continue;
+    const auto found = statistics.find(format);
+    table->schema.emplace(tablePath(outputPath_, format, ".schema.tsv"));
+    std::string text = schemaText(table->extent, found != statistics.end() ? found->second : none);
+    writeOut(*table->schema, text);
+  }
+}
+
+void FormatTables::finish(bool complete, FirstFailure& failure) {
+  for (const std::unique_ptr<Table>& table : tables_) {
+    if (!table) continue;
+    failure.attempt([&] {
+      writeOut(table->file, table->rows);
+      table->file.finish(complete);
+    });
+    if (table->schema) failure.attempt([&] { table->schema->finish(complete); });
+  }
+}

@@ -1,0 +1,107 @@
+#include "tables/TableSchema.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/Error.h"
+#include "layouts/Vp.h"
+#include "typing/ValueFormat.h"
+
+namespace {
+
+// The name of the column of `address` and the address: "a7\t7".
+void appendColumnName(std::string& out, std::uint64_t address) {
+  out += "a";
+  appendDecimal(out, address);
+  out += "\t";
+  appendDecimal(out, address);
+}
+
+// The cells after a column's name and address: type letter, column type,
+// constant, min, max.
+void appendExtent(std::string& out, const Extent<TypedValue>& extent) {
+  const auto [min, max] = extent.get();
+  out.append(1, typeLetterOf(min.type));
+  out += "\t";
+  out += columnType(min.type);
+  out += isConstant(extent) ? "\tyes\t" : "\tno\t";
+  appendTypedValue(out, min);
+  out += "\t";
+  appendTypedValue(out, max);
+  out += "\n";
+}
+
+}  // namespace
+
+void appendDecimal(std::string& out, std::uint64_t n) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, n);
+  out.append(digits, result.ptr);
+}
+
+std::string_view formatName(unsigned index) {
+  switch (index) {
+    case 0:
+      return "District";
+    case 1:
+      return "School";
+    case 2:
+      return "District_Summary";
+    default:
+      throwMessage("no name for record format ", index);
+  }
+}
+
+std::uint32_t tableWidth(const Vp& layout) {
+  const auto entries = layout.entries();
+  std::uint32_t width = entries.empty() ? 0 : static_cast<std::uint32_t>(entries.size() - 1);
+  for (const VpInfo& entry : entries) {
+    if (entry.tag == VpInfo::BitArray) width = std::max(width, entry.additionalInfo + 31);
+    if (entry.tag == VpInfo::ByteArray) width = std::max(width, entry.additionalInfo + 3);
+  }
+  return width;
+}
+
+std::string_view columnType(std::uint32_t type) {
+  switch (type) {
+    case TypedValue::U:
+      return "uint32";
+    case TypedValue::I:
+      return "int32";
+    case TypedValue::F:
+      return "float32";
+    case TypedValue::S:
+      return "string";
+    default:
+      failUnrecognizedType();
+  }
+}
+
+std::string schemaText(const TableExtent& table, const FormatStatistics& statistics) {
+  std::string out = "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n";
+  out += "record\t\tu\tuint32\t";
+  out += table.rows == 1 ? "yes\t" : "no\t";
+  appendDecimal(out, table.firstLine);
+  out += "\t";
+  appendDecimal(out, table.lastLine);
+  out += "\n";
+  // Columns before `next` are written; those without a value get only their
+  // name, address and column type.
+  std::uint64_t next = 1;
+  const auto emptyColumnsBefore = [&](std::uint64_t stop) {
+    for (; next < stop; ++next) {
+      appendColumnName(out, next);
+      out += "\t\tstring\t\t\t\n";
+    }
+  };
+  statistics.forEachAddress([&](std::uint32_t address, const Extent<TypedValue>& extent) {
+    if (address == 0 || address > table.width) return;
+    emptyColumnsBefore(address);
+    appendColumnName(out, address);
+    out += "\t";
+    appendExtent(out, extent);
+    next = address + std::uint64_t{1};
+  });
+  emptyColumnsBefore(table.width + std::uint64_t{1});
+  return out;
+}

@@ -1,0 +1,52 @@
+#ifndef SURVEY_TABLES_TABLESCHEMA_H_
+#define SURVEY_TABLES_TABLESCHEMA_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "typing/FormatStatistics.h"
+
+class Vp;
+
+// Appends `n` in decimal to `out`.
+void appendDecimal(std::string& out, std::uint64_t n);
+
+// The record formats, by index from 0.
+inline constexpr unsigned kFormatCount = 3;
+
+// The name of record format `index` in the tables' file names: District,
+// School or District_Summary. Fails with "no name for record format N" for
+// any other index.
+std::string_view formatName(unsigned index);
+
+// The last column of the table of `layout`'s records: the highest address of
+// its table of entries, or the last expanded address of its packed fields
+// if that is higher. Every record the layout types in a well-formed file has
+// its values within it; in FF-record files a record names its addresses, and
+// a damaged one can name higher ones.
+std::uint32_t tableWidth(const Vp& layout);
+
+// The column type that analysis tools read a value of type code `type` as:
+// uint32, int32, float32 or string. Fails with "unrec type" for other codes.
+std::string_view columnType(std::uint32_t type);
+
+// What a table held besides its values: its width and the line numbers of
+// its rows.
+struct TableExtent {
+  std::uint32_t width = 0;
+  std::uint64_t rows = 0;
+  std::uint64_t firstLine = 0;
+  std::uint64_t lastLine = 0;
+};
+
+// The schema of a table as text: a header row, the row of the `record`
+// column, then one row per column a1 to a<width>, each with the column name,
+// the address, the type letter, the column type, whether the value was
+// constant ("yes" or "no"), the least and the greatest value, taken from
+// `statistics` (addresses above the width are not columns and are left out).
+// An address that never carried a value has the column type string and
+// nothing in the type, constant, min and max cells.
+std::string schemaText(const TableExtent& table, const FormatStatistics& statistics);
+
+#endif  // SURVEY_TABLES_TABLESCHEMA_H_

@@ -1,0 +1,409 @@
+// The typed tables of --tables, loaded by the real clients with the loaders of the README as
+// they stand, and checked cell by cell against the output file.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/DecodedRun.h"
+#include "e2e/DurationLine.h"
+#include "e2e/RunProgram.h"
+#include "framing/Ebcdic.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kFormatNames[] = {"District", "School", "District_Summary"};
+
+// Every field of `text` split at `separator`, the empty ones included.
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == separator) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+// The lines of `text`, each without its end.
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines = split(text, '\n');
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+// The code between `<!-- marker -->` and `<!-- /marker -->` in `file`, without the fences.
+std::string block(const fs::path& file, const std::string& marker) {
+  const std::string text = readFile(file);
+  const std::string begin = "<!-- " + marker + " -->\n";
+  const std::size_t from = text.find(begin);
+  const std::size_t to = text.find("<!-- /" + marker + " -->");
+  if (from == std::string::npos || to == std::string::npos || to < from) return "";
+  std::string code;
+  for (const std::string& line :
+       linesOf(text.substr(from + begin.size(), to - from - begin.size())))
+    if (line.rfind("```", 0) != 0) code += line + "\n";
+  return code;
+}
+
+// One analysis client: how to start it, the loader's marker, the code that writes what
+// it loaded to dump.tsv, and how it reads a column type.
+struct Client {
+  const char* name;
+  const char* marker;
+  std::vector<std::vector<std::string>> commands;  // candidates, each with its probe
+  std::vector<std::string> probe;
+  std::string dumpCode;
+  std::map<std::string, std::string> typeNames;  // schema column type -> client's type name
+  bool numbersAsDouble;
+  // An empty float cell reads as NaN, as "nan" does.
+  bool missingFloatIsNan;
+};
+
+// Writes, for every table, "NAME\trows\tN", then per column "NAME\tdtype\tCOLUMN\tTYPE" and
+// per cell "NAME\tcell\tROW\tCOLUMN\tVALUE": a missing cell as (missing), a float NaN as nan,
+// other numbers in %.9g (floats, and in R every number) or as integers, infinities as inf.
+const char kPandasDump[] = R"dump(
+import os
+with open("dump.tsv", "w") as out:
+    for name in ["District", "School", "District_Summary"]:
+        path = "OUTPUT." + name + ".tsv"
+        if not os.path.exists(path):
+            continue
+        table = load_table(path)
+        out.write(f"{name}\trows\t{len(table)}\n")
+        for column in table.columns:
+            out.write(f"{name}\tdtype\t{column}\t{table[column].dtype}\n")
+            for row, value in enumerate(table[column].tolist()):
+                if value is pd.NA:
+                    text = "(missing)"
+                elif isinstance(value, float):
+                    text = "nan" if value != value else "%.9g" % value
+                else:
+                    text = str(value)
+                out.write(f"{name}\tcell\t{row}\t{column}\t{text}\n")
+)dump";
+
+const char kRDump[] = R"dump(
+parts <- list()
+for (name in c("District", "School", "District_Summary")) {
+  path <- paste0("OUTPUT.", name, ".tsv")
+  if (!file.exists(path)) next
+  table <- load_table(path)
+  parts[[length(parts) + 1]] <- paste(name, "rows", nrow(table), sep = "\t")
+  for (column in names(table)) {
+    values <- table[[column]]
+    parts[[length(parts) + 1]] <- paste(name, "dtype", column, class(values), sep = "\t")
+    if (is.numeric(values)) {
+      text <- ifelse(is.nan(values), "nan",
+                     ifelse(is.na(values), "(missing)", sprintf("%.9g", values)))
+      text[is.infinite(values)] <- ifelse(values[is.infinite(values)] > 0, "inf", "-inf")
+    } else {
+      text <- ifelse(is.na(values), "(missing)", values)
+    }
+    parts[[length(parts) + 1]] <- paste(name, "cell", seq_along(values) - 1, column, text,
+                                        sep = "\t")
+  }
+}
+writeLines(unlist(parts), "dump.tsv")
+)dump";
+
+const Client kPandas = {
+    "pandas",
+    "tables-pandas",
+    {{"/usr/bin/env", "python3"}, {"/usr/bin/python3"}},
+    {"-c", "import pandas"},
+    kPandasDump,
+    {{"uint32", "UInt32"}, {"int32", "Int32"}, {"float32", "float32"}, {"string", "string"}},
+    false,
+    true};
+const Client kR = {
+    "R",
+    "tables-r",
+    {{"/usr/bin/env", "Rscript"}},
+    {"-e", "invisible(0)"},
+    kRDump,
+    {{"uint32", "numeric"}, {"int32", "numeric"}, {"float32", "numeric"}, {"string", "character"}},
+    true,
+    false};
+
+// The command that starts `client`, or nothing when it is not installed.
+std::optional<std::vector<std::string>> commandOf(const Client& client) {
+  for (const std::vector<std::string>& command : client.commands) {
+    std::vector<std::string> args(command.begin() + 1, command.end());
+    args.insert(args.end(), client.probe.begin(), client.probe.end());
+    if (!fs::exists(command[0])) continue;
+    if (runProgram(command[0], args, fs::temp_directory_path()).exitStatus == 0) return command;
+  }
+  return std::nullopt;
+}
+
+// EBCDIC for the printable characters of `ascii`.
+std::string ebcdic(const std::string& ascii) {
+  std::array<unsigned char, 256> code{};
+  for (int e = 0; e < 256; ++e) code[EbcdicToAscii[e]] = static_cast<unsigned char>(e);
+  std::string bytes;
+  for (char c : ascii) bytes += static_cast<char>(code[static_cast<unsigned char>(c)]);
+  return bytes;
+}
+
+std::size_t occurrences(const std::string& bytes, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = bytes.find(part); at != std::string::npos; at = bytes.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// Texts that pandas or R read as missing, as logical or as a number, or strip, by default.
+const std::vector<std::string> kTrickyTexts = {"NA",  "nan",  "null", "N/A",  "TRUE", " NA ",
+                                               "007", "-nan", "None", "NULL", "T",    "n/a "};
+
+// Replaces texts of the sample `input` in `dir` by kTrickyTexts, one string cell each: a
+// text made only of letters, digits and blanks, whose EBCDIC pieces (quartets, or the whole
+// text in year 78) occur once in the file, is overwritten by a tricky text padded with EBCDIC
+// zero bytes, which a decoded text leaves out. Returns how many texts were planted.
+std::size_t plantTrickyTexts(const ScratchDir& dir, const std::string& input, bool year78) {
+  const RunResult run = runDecoder({"--tables", input, "plain"}, dir.path());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  std::string bytes = readFile(dir / input);
+  std::size_t planted = 0;
+  for (const char* name : kFormatNames) {
+    const fs::path table = dir / ("plain." + std::string(name) + ".tsv");
+    if (!fs::exists(table)) continue;
+    std::vector<std::size_t> textColumns;
+    for (const std::string& line :
+         linesOf(readFile(dir / ("plain." + std::string(name) + ".schema.tsv")))) {
+      const std::vector<std::string> cells = split(line, '\t');
+      if (cells[2] == "s") textColumns.push_back(std::stoul(cells[1]));
+    }
+    for (const std::string& line : linesOf(readFile(table))) {
+      const std::vector<std::string> cells = split(line, '\t');
+      for (std::size_t column : textColumns) {
+        if (planted == kTrickyTexts.size()) break;
+        const std::string& text = cells[column];
+        const std::string& tricky = kTrickyTexts[planted];
+        const std::size_t piece = year78 ? text.size() : 4;
+        bool plain = !text.empty() && text.size() % piece == 0 && text.size() >= tricky.size();
+        for (char c : text)
+          plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || c == ' ');
+        for (std::size_t at = 0; plain && at < text.size(); at += piece)
+          plain = occurrences(bytes, ebcdic(text.substr(at, piece))) == 1;
+        if (!plain) continue;
+        std::string replacement = ebcdic(tricky);
+        replacement.resize(text.size(), '\0');
+        for (std::size_t at = 0; at < text.size(); at += piece) {
+          bytes.replace(bytes.find(ebcdic(text.substr(at, piece))), piece,
+                        replacement.substr(at, piece));
+        }
+        ++planted;
+      }
+    }
+  }
+  writeFile(dir / input, bytes);
+  return planted;
+}
+
+// The record counts of the metadata file, by format index.
+std::map<unsigned, std::string> recordCounts(const std::string& meta) {
+  std::map<unsigned, std::string> counts;
+  const std::vector<std::string> lines = linesOf(meta);
+  for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+    const std::string title = "Summary for record format ";
+    const std::string count = "There are ";
+    if (lines[k].rfind(title, 0) != 0 || lines[k + 1].rfind(count, 0) != 0) continue;
+    const std::string rest = lines[k + 1].substr(count.size());
+    counts[std::stoul(lines[k].substr(title.size()))] = rest.substr(0, rest.find(' '));
+  }
+  return counts;
+}
+
+// What the client must have read from the output file's `text` in a column of `type`.
+std::string expectedCell(const std::string& text, const std::string& type, const Client& client) {
+  if (text.empty()) return type == "float32" && client.missingFloatIsNan ? "nan" : "(missing)";
+  if (type == "string") return text;
+  char printed[64];
+  // A client that reads every number as a double reads a float's text as a double too.
+  double value = client.numbersAsDouble ? std::strtod(text.c_str(), nullptr)
+                                        : std::strtof(text.c_str(), nullptr);
+  if (type != "float32") {
+    if (!client.numbersAsDouble) return text;
+    value = static_cast<double>(std::stoll(text));
+  }
+  if (std::isnan(value)) return "nan";
+  std::snprintf(printed, sizeof printed, "%.9g", value);
+  return printed;
+}
+
+// Compares what the client loaded (dump.tsv) with the output file, cell by cell; returns the
+// first differences, "" when there are none.
+std::string differences(const ScratchDir& dir, const Client& client) {
+  std::ostringstream found;
+  int reported = 0;
+  const auto differ = [&](const std::string& what) {
+    if (reported++ < 8) found << what << "\n";
+  };
+  std::map<std::string, std::vector<std::string>> dump;
+  for (const std::string& line : linesOf(readFile(dir / "dump.tsv"))) {
+    const std::vector<std::string> cells = split(line, '\t');
+    std::string key = cells[0] + "\t" + cells[1];
+    for (std::size_t k = 2; k + 1 < cells.size(); ++k) key += "\t" + cells[k];
+    dump[key].push_back(cells.back());
+  }
+  const std::vector<std::string> output = linesOf(readFile(dir / "OUTPUT"));
+  const std::map<unsigned, std::string> counts = recordCounts(readFile(dir / "OUTPUT.meta.txt"));
+  for (unsigned index = 0; index < 3; ++index) {
+    const std::string name = kFormatNames[index];
+    const fs::path table = dir / ("OUTPUT." + name + ".tsv");
+    if (fs::exists(table) != (counts.count(index) == 1))
+      differ(name + ": table or records missing");
+    if (!fs::exists(table)) continue;
+    const std::vector<std::string> rows = linesOf(readFile(table));
+    const std::vector<std::string> header = split(rows[0], '\t');
+    if (dump[name + "\trows"] != std::vector<std::string>{counts.at(index)})
+      differ(name + ": rows differ from the record count " + counts.at(index));
+    std::map<std::string, std::string> types;
+    for (const std::string& line : linesOf(readFile(dir / ("OUTPUT." + name + ".schema.tsv"))))
+      types[split(line, '\t')[0]] = split(line, '\t')[3];
+    std::vector<std::vector<std::string>> fieldsOfRows;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+      const std::string line = split(rows[r], '\t')[0];
+      fieldsOfRows.push_back(split(output.at(std::stoul(line) - 1), '\t'));
+      fieldsOfRows.back().insert(fieldsOfRows.back().begin(), line);
+    }
+    for (std::size_t j = 0; j < header.size(); ++j) {
+      const std::string& column = header[j];
+      const std::string type = types[column];
+      if (dump[name + "\tdtype\t" + column] != std::vector<std::string>{client.typeNames.at(type)})
+        differ(name + " " + column + ": not read as " + client.typeNames.at(type));
+      for (std::size_t r = 0; r < fieldsOfRows.size(); ++r) {
+        const std::vector<std::string>& fields = fieldsOfRows[r];
+        const std::string text = j < fields.size() ? fields[j] : "";
+        const std::string key = name + "\tcell\t" + std::to_string(r) + "\t" + column;
+        const std::string expected = expectedCell(text, type, client);
+        if (dump[key] != std::vector<std::string>{expected})
+          differ(key + ": expected \"" + expected + "\", read \"" +
+                 (dump[key].empty() ? "nothing" : dump[key][0]) + "\"");
+      }
+    }
+  }
+  if (reported > 8) found << reported - 8 << " more\n";
+  return found.str();
+}
+
+struct TableYear {
+  const char* year;
+  bool year78;
+};
+
+class TablesLoad : public testing::TestWithParam<std::tuple<TableYear, const Client*>> {};
+
+TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFile) {
+  const auto& [year, client] = GetParam();
+  const std::optional<std::vector<std::string>> command = commandOf(*client);
+  if (!command)
+    GTEST_SKIP() << client->name << " is not installed (" << client->commands[0][1] << " "
+                 << client->probe[1] << " failed)";
+  ScratchDir dir;
+  const std::string input = std::string("sample") + year.year + ".dat";
+  ASSERT_EQ(runSample({year.year, input, "--records", "30"}, dir.path()).exitStatus, 0);
+  ASSERT_EQ(plantTrickyTexts(dir, input, year.year78), kTrickyTexts.size());
+  const RunResult run = runDecoder({"--tables", input, "OUTPUT"}, dir.path());
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  std::map<std::string, int> fieldsInOutput;
+  for (const std::string& line : linesOf(readFile(dir / "OUTPUT")))
+    for (const std::string& field : split(line, '\t')) ++fieldsInOutput[field];
+  for (const std::string& text : kTrickyTexts)
+    EXPECT_GT(fieldsInOutput[text], 0) << "\"" << text << "\" not in the output";
+
+  const std::string loader = block(fs::path(SURVEY_SOURCE_DIR) / "README.md", client->marker);
+  ASSERT_NE(loader, "") << "no loader between the README's " << client->marker << " markers";
+  writeFile(dir / "load", loader + client->dumpCode);
+  std::vector<std::string> args(command->begin() + 1, command->end());
+  args.push_back("load");
+  const RunResult loaded = runProgram((*command)[0], args, dir.path());
+  ASSERT_EQ(loaded.exitStatus, 0) << loaded.err;
+  EXPECT_EQ(differences(dir, *client), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FixedLength78AndFfRecords, TablesLoad,
+    testing::Combine(testing::Values(TableYear{"86", false}, TableYear{"78", true},
+                                     TableYear{"74", false}),
+                     testing::Values(&kPandas, &kR)),
+    [](const auto& info) {
+      return std::string(std::get<1>(info.param)->name == std::string("R") ? "R" : "pandas") +
+             "_year" + std::get<0>(info.param).year;
+    });
+
+TEST(TablesDocs, TheManualOnFormatsShowsTheReadmeLoaders) {
+  for (const char* marker : {"tables-pandas", "tables-r"}) {
+    const std::string readme = block(fs::path(SURVEY_SOURCE_DIR) / "README.md", marker);
+    EXPECT_NE(readme, "") << marker;
+    EXPECT_EQ(block(fs::path(SURVEY_SOURCE_DIR) / "docs/formats.md", marker), readme) << marker;
+  }
+}
+
+TEST(TablesRun, LeaveEveryOtherOutputAsARunWithoutThem) {
+  for (const char* year : {"86", "78", "69"}) {
+    SCOPED_TRACE(year);
+    ScratchDir dir;
+    const std::string input = std::string("sample") + year + ".dat";
+    ASSERT_EQ(runSample({year, input, "--records", "30"}, dir.path()).exitStatus, 0);
+    const RunResult plain = runDecoder({input, "plain"}, dir.path());
+    const RunResult tables = runDecoder({"--tables", input, "tables"}, dir.path());
+    EXPECT_EQ(tables.exitStatus, plain.exitStatus);
+    EXPECT_EQ(tables.out, plain.out);
+    EXPECT_EQ(maskDuration(tables.err), maskDuration(plain.err));
+    EXPECT_EQ(readFile(dir / "tables"), readFile(dir / "plain"));
+    EXPECT_EQ(readFile(dir / "tables.meta.txt"), readFile(dir / "plain.meta.txt"));
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+      files += entry.path().filename().string().rfind("plain", 0) == 0;
+    EXPECT_EQ(files, 2u) << "a run without --tables writes OUTPUT and OUTPUT.meta.txt only";
+  }
+}
+
+TEST(TablesRun, RefuseAnAddressBeyondTheLastColumnOfAnFfRecordTable) {
+  ScratchDir dir;
+  writeFile(dir / "data69.dat", ffRecordFile({{{1, 5}, {2, 6}}, {{1, 7}, {700, 1}}}));
+  const RunResult run = runDecoder({"--tables", "data69.dat", "out"}, dir.path());
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(maskDuration(run.err),
+            failureReport("line 2 has address 700, beyond a593, the last column of "
+                          "out.District.tsv"));
+  const std::vector<std::string> rows = linesOf(readFile(dir / "out.District.tsv"));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1], "1\t5\t6" + std::string(591, '\t'));
+  EXPECT_EQ(linesOf(readFile(dir / "out")).size(), 2u);
+}
+
+TEST(TablesRun, RefuseATablePathThatNamesTheInput) {
+  ScratchDir dir;
+  ASSERT_EQ(runSample({"80", "data80.dat", "--records", "3"}, dir.path()).exitStatus, 0);
+  fs::rename(dir / "data80.dat", dir / "t.School.schema.tsv");
+  const std::string before = readFile(dir / "t.School.schema.tsv");
+  const RunResult run =
+      runDecoder({"--tables", "--year", "80", "t.School.schema.tsv", "t"}, dir.path());
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(maskDuration(run.err),
+            failureReport("Output file \"t.School.schema.tsv\" is the input file; refusing to "
+                          "overwrite it"));
+  EXPECT_EQ(readFile(dir / "t.School.schema.tsv"), before);
+  EXPECT_FALSE(fs::exists(dir / "t"));
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "tables/FormatTables.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/FailureText.h"
+#include "driver/FirstFailure.h"
+#include "e2e/RunProgram.h"
+#include "tables/TestLayout.h"
+#include "typing/TypedValueMakers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const VpInfo kPlain{0, VpInfo::Unsigned};
+// District: addresses 1 to 3, the bytes of address 3 at 4 to 7. School: addresses 1 and 2.
+const TestLayout district(0, {kPlain, kPlain, kPlain, {4, VpInfo::ByteArray}});
+const TestLayout school(1, {kPlain, kPlain, kPlain});
+
+TypedRecord record(const Vp& layout, std::initializer_list<AddressTypedValuePair> pairs) {
+  TypedRecord typed(pairs);
+  typed.layout = &layout;
+  return typed;
+}
+
+std::string finished(FormatTables& tables) {
+  FirstFailure failure;
+  tables.finish(true, failure);
+  return failureOf([&] { failure.rethrowIfAny(); });
+}
+
+TEST(FormatTables, EachFormatsRowsInTheirOwnTableWithItsSchema) {
+  ScratchDir dir;
+  const std::string out = (dir / "out").string();
+  FormatTables tables(out);
+  const TypedRecord first = record(district, {{1, u(5)}, {3, s("NA")}});
+  const TypedRecord second = record(school, {{2, f(1.5f)}});
+  const TypedRecord third = record(district, {});
+  const TypedRecord fourth = record(district, {{1, u(6)}, {3, s(" 007")}, {4, u(1)}, {7, u(2)}});
+  tables.add(first, 1, "5\t\tNA");
+  tables.add(second, 2, "\t1.5");
+  tables.add(third, 4, "");
+  tables.add(fourth, 5, "6\t\t 007\t1\t\t\t2");
+  FormatStatistics districtStatistics;
+  for (const TypedRecord* r : {&first, &third, &fourth}) districtStatistics.add(*r);
+  FormatStatistics schoolStatistics;
+  schoolStatistics.add(second);
+  tables.writeSchemas({{0, districtStatistics}, {1, schoolStatistics}});
+  EXPECT_EQ(finished(tables), "no failure");
+
+  EXPECT_EQ(readFile(out + ".District.tsv"),
+            "record\ta1\ta2\ta3\ta4\ta5\ta6\ta7\n"
+            "1\t5\t\tNA\t\t\t\t\n"
+            "4\t\t\t\t\t\t\t\n"
+            "5\t6\t\t 007\t1\t\t\t2\n");
+  EXPECT_EQ(readFile(out + ".School.tsv"),
+            "record\ta1\ta2\n"
+            "2\t\t1.5\n");
+  EXPECT_EQ(readFile(out + ".District.schema.tsv"),
+            "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n"
+            "record\t\tu\tuint32\tno\t1\t5\n"
+            "a1\t1\tu\tuint32\tno\t5\t6\n"
+            "a2\t2\t\tstring\t\t\t\n"
+            "a3\t3\ts\tstring\tno\t 007\tNA\n"
+            "a4\t4\tu\tuint32\tyes\t1\t1\n"
+            "a5\t5\t\tstring\t\t\t\n"
+            "a6\t6\t\tstring\t\t\t\n"
+            "a7\t7\tu\tuint32\tyes\t2\t2\n");
+  EXPECT_EQ(readFile(out + ".School.schema.tsv"),
+            "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n"
+            "record\t\tu\tuint32\tyes\t2\t2\n"
+            "a1\t1\t\tstring\t\t\t\n"
+            "a2\t2\tf\tfloat32\tyes\t1.5\t1.5\n");
+  EXPECT_FALSE(fs::exists(out + ".District_Summary.tsv"));
+  EXPECT_FALSE(fs::exists(out + ".District_Summary.schema.tsv"));
+}
+
+TEST(FormatTables, RefuseAValueBeyondTheLastColumnAndARecordWithoutLayout) {
+  ScratchDir dir;
+  const std::string out = (dir / "out").string();
+  FormatTables tables(out);
+  tables.add(record(school, {{1, u(1)}}), 1, "1");
+  EXPECT_EQ(failureOf([&] {
+              tables.add(record(school, {{1, u(1)}, {3, u(2)}}), 2, "1\t\t2");
+            }),
+            "line 2 has address 3, beyond a2, the last column of " + out + ".School.tsv");
+  EXPECT_EQ(failureOf([&] {
+              tables.add(TypedRecord{{1, u(1)}}, 3, "1");
+            }),
+            "line 3 has no record format");
+  EXPECT_EQ(finished(tables), "no failure");
+  EXPECT_EQ(readFile(out + ".School.tsv"), "record\ta1\ta2\n1\t1\t\n");
+}
+
+TEST(FormatTables, ManyRowsArriveWholeAndInOrder) {
+  ScratchDir dir;
+  const std::string out = (dir / "out").string();
+  FormatTables tables(out);
+  std::string expected = "record\ta1\ta2\ta3\ta4\ta5\ta6\ta7\n";
+  const std::string text(300, 'x');
+  for (std::uint64_t line = 1; line <= 5000; ++line) {
+    tables.add(record(district, {{1, u(1)}, {3, s(text)}}), line, "1\t\t" + text);
+    expected += std::to_string(line) + "\t1\t\t" + text + "\t\t\t\t\n";
+  }
+  EXPECT_EQ(finished(tables), "no failure");
+  EXPECT_TRUE(readFile(out + ".District.tsv") == expected);
+}
+
+TEST(FormatTables, PathsOfEveryFormat) {
+  EXPECT_EQ(FormatTables::pathsFor("o"),
+            (std::vector<std::string>{"o.District.tsv", "o.District.schema.tsv", "o.School.tsv",
+                                      "o.School.schema.tsv", "o.District_Summary.tsv",
+                                      "o.District_Summary.schema.tsv"}));
+}
+
+}  // namespace
