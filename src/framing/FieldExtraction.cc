@@ -57,10 +57,8 @@ void AppendPairsToString(VavCi& at, std::string& text, std::uint32_t last,
   }
 }
 
-void CheckConstant(std::uint32_t expected, const Quartet& read, std::uint32_t address) {
-  std::uint32_t value = read.value();
-  if (value == expected || value == 0) return;
-  throwMessage("expected ", expected, " or 0 at address ", address, ", got ", value);
+void FailConstant(std::uint32_t expected, std::uint32_t got, std::uint32_t address) {
+  throwMessage("expected ", expected, " or 0 at address ", address, ", got ", got);
 }
 
 MatchedQuoteCounter::MatchedQuoteCounter(CharacterHistogram& histogram)

@@ -51,8 +51,14 @@ void AppendBytesToString(VucCi& at, std::string& text, std::uint32_t last,
 void AppendPairsToString(VavCi& at, std::string& text, std::uint32_t last,
                          CharacterHistogram& histogram);
 
+// Raises the failure of CheckConstant; out of line, so that the check inlines.
+[[noreturn]] void FailConstant(std::uint32_t expected, std::uint32_t got, std::uint32_t address);
+
 // Fails with "expected E or 0 at address A, got V" unless `read` is `expected` or 0.
-void CheckConstant(std::uint32_t expected, const Quartet& read, std::uint32_t address);
+inline void CheckConstant(std::uint32_t expected, const Quartet& read, std::uint32_t address) {
+  const std::uint32_t value = read.value();
+  if (value != expected && value != 0) FailConstant(expected, value, address);
+}
 
 // Scope around the extraction of one string field: on leaving, adds the double
 // quotes counted meanwhile, rounded down to an even number, to matchedQuotes.

@@ -1,9 +1,11 @@
 #ifndef SURVEY_TYPING_TYPEDVALUE_H_
 #define SURVEY_TYPING_TYPEDVALUE_H_
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -87,9 +89,13 @@ decltype(auto) withNumberOrder(std::uint32_t type, Fn&& fn) {
 inline Order orderOf(std::uint32_t type, std::uint32_t a, std::string_view textA, std::uint32_t b,
                      std::string_view textB) {
   if (type == TypedValue::S) {
-    // char_traits<char> compares as unsigned bytes.
-    const int c = textA.compare(textB);
-    return c < 0 ? Order::Less : c > 0 ? Order::Greater : Order::Equal;
+    // Bytes compare as unsigned, then the shorter text first; spelled out
+    // with memcmp so that the comparison inlines wherever the order is used.
+    const std::size_t common = std::min(textA.size(), textB.size());
+    const int c = common == 0 ? 0 : std::memcmp(textA.data(), textB.data(), common);
+    if (c != 0) return c < 0 ? Order::Less : Order::Greater;
+    if (textA.size() == textB.size()) return Order::Equal;
+    return textA.size() < textB.size() ? Order::Less : Order::Greater;
   }
   return withNumberOrder(type, [&](auto number) {
     if (number(a) < number(b)) return Order::Less;

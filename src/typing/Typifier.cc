@@ -115,7 +115,10 @@ void typifySigned16Run(std::span<const VpInfo> entries, VucCi& at, TypedRecordBu
   } while (!at.atEnd() && address < entries.size() && entries[address].tag == VpInfo::Signed16);
 }
 
-template <class Cursor>
+// `Copy` tells the callers' instances apart: the Typifier's loop and
+// typifySlot() each get a copy of their own, called from one place only, so
+// that the compiler inlines it into the loop whole.
+template <int Copy, class Cursor>
 inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
                       TypedRecordBuilder& out, CharacterHistogram& histogram) {
   switch (info.tag) {
@@ -190,12 +193,12 @@ using CursorFor = std::conditional_t<std::is_same_v<T, AddressValuePair>, VavCi,
 
 void typifySlot(const VpInfo& info, std::uint32_t address, VavCi& at, TypedRecordBuilder& out,
                 CharacterHistogram& histogram) {
-  typifyAny(info, address, at, out, histogram);
+  typifyAny<1>(info, address, at, out, histogram);
 }
 
 void typifySlot(const VpInfo& info, std::uint32_t address, VucCi& at, TypedRecordBuilder& out,
                 CharacterHistogram& histogram) {
-  typifyAny(info, address, at, out, histogram);
+  typifyAny<1>(info, address, at, out, histogram);
 }
 
 template <class T>
@@ -237,7 +240,7 @@ void Typifier<T>::typify(TypedRecord& out) {
         continue;
       }
     }
-    typifyAny(info, address, at, builder_, histogram);
+    typifyAny<0>(info, address, at, builder_, histogram);
   }
   builder_.finish();
   out.layout = &vp;
