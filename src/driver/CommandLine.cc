@@ -97,6 +97,8 @@ void checkOperands(const CommandLine& commandLine) {
   if (!commandLine.optionError.empty()) throwMessage(commandLine.optionError);
   const std::size_t given = commandLine.operands.size();
   if (commandLine.showRecord) {
+    // It writes no file, so a table asked for would silently not come.
+    if (commandLine.tables) throwMessage("--show-record writes no file: drop --tables");
     if (given < 1) throwMessage("--show-record needs INPUT");
     if (given > 1) {
       throwMessage("unexpected argument ", "\"", commandLine.operands[1], "\"",

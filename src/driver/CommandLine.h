@@ -34,7 +34,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // error, too few operands ("argc < 3 (argc == N)", N counting the program and
 // the operands as if no option had been given), an operand after OUTPUT.
 // With --show-record the one operand is INPUT: "--show-record needs INPUT",
-// or an operand after it.
+// or an operand after it; --tables is refused with it.
 void checkOperands(const CommandLine& commandLine);
 
 #endif  // SURVEY_DRIVER_COMMANDLINE_H_

@@ -100,6 +100,10 @@ TEST(ParseCommandLine, KeepGoingAndShowRecordTakeTheirOperands) {
        std::nullopt,
        "--show-record needs a record number from 1, not \"+4\""},
       {{"--show-record"}, false, std::nullopt, "--show-record needs a value"},
+      {{"--tables", "--show-record", "2", "in"},
+       false,
+       2,
+       "--show-record writes no file: drop --tables"},
   };
   for (const Case& c : cases) {
     const CommandLine commandLine = parse(c.arguments);
@@ -141,7 +145,8 @@ TEST(ParseCommandLine, HelpAndVersionAreAnsweredWhenGivenAmongTheOptions) {
   const std::string version = std::string("survey-decoder ") + SURVEY_DECODER_VERSION + "\n";
   const Case cases[] = {
       {{"--help"}, "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"},
-      {{"-h", "in", "out"}, "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"},
+      {{"-h", "in", "out"},
+       "Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n"},
       {{"--version"}, version.c_str()},
       {{"data76.dat", "--help"}, nullptr},
       {{"--", "--help"}, nullptr},
@@ -165,10 +170,9 @@ TEST(ParseCommandLine, HelpFitsOnOneScreenAndNamesEveryOption) {
   answerInformationRequest(parse({"--help"}), out);
   const std::string help = out.str();
   EXPECT_LT(std::count(help.begin(), help.end(), '\n'), 25);
-  for (const char* mention :
-       {"--year YY", "--keep-going", "INPUT -", ".gz", "--help", "--version", "--  ",
-        "--show-record N", "--tables", "68 to 74, 76, 78, 80, 82, 86 and 88",
-        "man survey-decoder"}) {
+  for (const char* mention : {"--year YY", "--keep-going", "INPUT -", ".gz", "--help", "--version",
+                              "--  ", "--show-record N", "--tables",
+                              "68 to 74, 76, 78, 80, 82, 86 and 88", "man survey-decoder"}) {
     EXPECT_NE(help.find(mention), std::string::npos) << mention;
   }
 }
