@@ -18,10 +18,10 @@ bool pairAt(const unsigned char* bytes, std::uint64_t at) {
   return bytes[at] == kCr && bytes[at + 1] == kLf;
 }
 
-// Calls `check(p, bytes + p - start, available - (p - start))` for p from
-// `from` on until it returns true (answering p) or the file ends (none).
-// `bytes` starts 2 bytes before p where the file allows, so a check may look
-// at the pair before p; `lookahead` bytes after p are shown where they exist.
+// Calls `check(p, at, available, behind)` for p from `from` on until it
+// returns true (answering p) or the file ends (none): `at` shows the bytes
+// from p on, `available` of them (at least `lookahead` unless the file ends
+// first), and `behind` says that the 2 bytes before p can be read too.
 template <class Check>
 std::optional<std::uint64_t> scan(Reader& reader, std::uint64_t from, std::uint64_t lookahead,
                                   Check&& check) {
