@@ -48,10 +48,10 @@ void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* rea
 }
 
 template <class T>
-void drain(TypifierPrivate::Typifier<T>& last, std::ostream* output, RecordInspector* inspector,
-           const InspectedChain& chain, RecordSink* tables) {
-  if (inspector != nullptr) {
-    inspector->inspect(last, chain);
+void drain(TypifierPrivate::Typifier<T>& last, std::ostream* output, RecordViewer* viewer,
+           const ChainStages& chain, RecordSink* tables) {
+  if (viewer != nullptr) {
+    viewer->view(last, chain);
     return;
   }
   drain(last, *output, chain.reader, chain.recovery, chain.rejects, tables);
@@ -68,10 +68,9 @@ void Chain::buildAndDrain(const std::string& inputPath, InputKind kind, std::int
   build(add<Reader>(inputPath, kind), year, &output, metaData, rejects, nullptr);
 }
 
-void Chain::buildAndInspect(const std::string& inputPath, InputKind kind, std::int32_t year,
-                            std::ostream& metaData, RejectsLog* rejects,
-                            RecordInspector& inspector) {
-  build(add<Reader>(inputPath, kind), year, nullptr, metaData, rejects, &inspector);
+void Chain::buildAndView(const std::string& inputPath, InputKind kind, std::int32_t year,
+                         std::ostream& metaData, RejectsLog* rejects, RecordViewer& viewer) {
+  build(add<Reader>(inputPath, kind), year, nullptr, metaData, rejects, &viewer);
 }
 
 void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
@@ -83,10 +82,10 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
 // gets its CrLfRemover, whose construction refuses it after the Reader is
 // made, as every such year is refused.
 void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
-                  std::ostream& metaData, RejectsLog* rejects, RecordInspector* inspector) {
-  InspectedChain chain;
+                  std::ostream& metaData, RejectsLog* rejects, RecordViewer* viewer) {
+  ChainStages chain;
   chain.rejects = rejects;
-  if (rejects != nullptr || inspector != nullptr) {
+  if (rejects != nullptr || viewer != nullptr) {
     chain.reader = dynamic_cast<Reader*>(source);
     if (chain.reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
   }
@@ -99,7 +98,7 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
     if (rejects != nullptr) recovery = year78Recovery(*chain.reader, *framer);
     chain.recovery = recovery.get();
     statistics_ = &typifier->formatStatistics;
-    drain(*typifier, output, inspector, chain, tables_);
+    drain(*typifier, output, viewer, chain, tables_);
     return;
   }
   CrLfRemover* crLfRemover = chain.crLfRemover = add<CrLfRemover>(year, source);
@@ -125,7 +124,7 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
   }
   chain.recovery = recovery.get();
   statistics_ = &typifier->formatStatistics;
-  drain(*typifier, output, inspector, chain, tables_);
+  drain(*typifier, output, viewer, chain, tables_);
 }
 
 void Chain::tearDown(FirstFailure& failure) {

@@ -26,9 +26,9 @@ template <class T>
 class Typifier;
 }
 
-// The stages of a built chain that a RecordInspector reads (not owned; they
+// The stages of a built chain that a RecordViewer reads (not owned; they
 // live as long as the chain); null where the chain has no such stage.
-struct InspectedChain {
+struct ChainStages {
   Reader* reader = nullptr;
   CrLfRemover* crLfRemover = nullptr;       // none for year 78
   AddressValueifier* valueifier = nullptr;  // none for year 78
@@ -38,13 +38,12 @@ struct InspectedChain {
 
 // Takes the drain's place in a run that looks into records rather than
 // writing them: pulls from the chain's last stage what it needs.
-class RecordInspector {
+class RecordViewer {
  public:
-  virtual ~RecordInspector() = default;
-  virtual void inspect(TypifierPrivate::Typifier<AddressValuePair>& last,
-                       const InspectedChain& chain) = 0;
-  virtual void inspect(TypifierPrivate::Typifier<unsigned char>& last,
-                       const InspectedChain& chain) = 0;
+  virtual ~RecordViewer() = default;
+  virtual void view(TypifierPrivate::Typifier<AddressValuePair>& last,
+                    const ChainStages& chain) = 0;
+  virtual void view(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages& chain) = 0;
 };
 
 // Owns the stages of one run. Stages are created on the heap, first stage
@@ -67,10 +66,10 @@ class Chain {
                      std::ostream& output, std::ostream& metaData, RejectsLog* rejects = nullptr);
 
   // Builds the chain as buildAndDrain() does, `metaData` taking what the
-  // summary would get, and hands it to `inspector` (not owned) in place of
+  // summary would get, and hands it to `viewer` (not owned) in place of
   // the drain.
-  void buildAndInspect(const std::string& inputPath, InputKind kind, std::int32_t year,
-                       std::ostream& metaData, RejectsLog* rejects, RecordInspector& inspector);
+  void buildAndView(const std::string& inputPath, InputKind kind, std::int32_t year,
+                    std::ostream& metaData, RejectsLog* rejects, RecordViewer& viewer);
 
   // The same on a byte source that the caller has already added as the
   // chain's first stage (an in-memory source in tests and fuzzing). With
@@ -124,9 +123,9 @@ class Chain {
   }
 
   // Builds on `source` and drains into `output`, or hands the chain to
-  // `inspector` when there is one.
+  // `viewer` when there is one.
   void build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
-             std::ostream& metaData, RejectsLog* rejects, RecordInspector* inspector);
+             std::ostream& metaData, RejectsLog* rejects, RecordViewer* viewer);
 
   std::vector<std::unique_ptr<OwnedStage>> stages_;
   FormatTables* tables_ = nullptr;

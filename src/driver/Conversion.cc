@@ -16,8 +16,8 @@
 #include "driver/StandardStreams.h"
 #include "driver/Usage.h"
 #include "input/InputSource.h"
-#include "inspect/ShowRecord.h"
 #include "tables/FormatTables.h"
+#include "viewing/ShowRecord.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 char* formatFraction(char* p, std::uint32_t bits) {
   const double value = static_cast<double>(std::bit_cast<float>(bits));
-  // to_chars with a precision is specified as printf's %.6g, which is what the
+  // to_chars with a precision behaves as printf's %.6g, which is what the
   // stream's default format uses; only NaN and infinity are spelled by hand so
   // that they follow glibc ("-nan" keeps the sign bit).
   const char* spelled = nullptr;

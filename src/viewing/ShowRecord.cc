@@ -1,4 +1,4 @@
-#include "inspect/ShowRecord.h"
+#include "viewing/ShowRecord.h"
 
 #include <algorithm>
 #include <exception>
@@ -118,7 +118,7 @@ class ByteOrigins {
 };
 
 // The bytes a slot consumed, [from, to) of the cursor's elements, or byte
-// `part` of them for a packed field's value.
+// `member` of them for a packed field's value.
 void addSlotBytes(const PairOrigins& origins, const AddressValuePair* from,
                   const AddressValuePair* to, ValueBytes& out) {
   for (const AddressValuePair* pair = from; pair != to; ++pair) origins.addAll(*pair, out);
@@ -127,13 +127,13 @@ void addSlotBytes(const ByteOrigins& origins, const unsigned char* from, const u
                   ValueBytes& out) {
   for (const unsigned char* at = from; at != to; ++at) origins.add(at, out);
 }
-void addPackedByte(const PairOrigins& origins, const AddressValuePair* from, std::size_t part,
+void addPackedByte(const PairOrigins& origins, const AddressValuePair* from, std::size_t member,
                    ValueBytes& out) {
-  origins.addByte(*from, part, out);
+  origins.addByte(*from, member, out);
 }
-void addPackedByte(const ByteOrigins& origins, const unsigned char* from, std::size_t part,
+void addPackedByte(const ByteOrigins& origins, const unsigned char* from, std::size_t member,
                    ValueBytes& out) {
-  origins.add(from + part, out);
+  origins.add(from + member, out);
 }
 
 // The value as the output file prints it.
@@ -144,17 +144,15 @@ std::string printed(const TypedRecord& record, const TypedCell& cell) {
   return text;
 }
 
-class RecordShower final : public RecordInspector {
+class RecordShower final : public RecordViewer {
  public:
   RecordShower(std::int32_t year, std::uint64_t number, std::ostream& out)
       : year_(year), number_(number), out_(out) {}
 
-  void inspect(TypifierPrivate::Typifier<AddressValuePair>& last,
-               const InspectedChain& chain) override {
+  void view(TypifierPrivate::Typifier<AddressValuePair>& last, const ChainStages& chain) override {
     pull(last, chain);
   }
-  void inspect(TypifierPrivate::Typifier<unsigned char>& last,
-               const InspectedChain& chain) override {
+  void view(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages& chain) override {
     pull(last, chain);
   }
 
@@ -170,7 +168,7 @@ class RecordShower final : public RecordInspector {
   // The drain of a run up to line number_, as writeDecodedRecords() or
   // drainSkippingDamage() would reach it.
   template <class T>
-  void pull(TypifierPrivate::Typifier<T>& last, const InspectedChain& chain) {
+  void pull(TypifierPrivate::Typifier<T>& last, const ChainStages& chain) {
     Reader& reader = *chain.reader;
     std::uint64_t written = 0;
     if (chain.recovery != nullptr) last.checkBeforeCounting = writerCheckAfter(written);
@@ -205,14 +203,14 @@ class RecordShower final : public RecordInspector {
                  besides.str());
   }
 
-  void show(TypifierPrivate::Typifier<AddressValuePair>& last, const InspectedChain& chain,
+  void show(TypifierPrivate::Typifier<AddressValuePair>& last, const ChainStages& chain,
             const Start& start, std::uint64_t end) {
     const PairOrigins origins(*chain.valueifier, findSurveyYear(year_)->framing, *chain.crLfRemover,
                               start.phases, start.offset);
     showValues(last, VavCi(last.lastRecord()), origins, start.offset, end);
   }
-  void show(TypifierPrivate::Typifier<unsigned char>& last, const InspectedChain&,
-            const Start& start, std::uint64_t end) {
+  void show(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages&, const Start& start,
+            std::uint64_t end) {
     const ByteOrigins origins(last.lastRecord(), start.offset);
     showValues(last, VucCi(last.lastRecord()), origins, start.offset, end);
   }
@@ -239,15 +237,15 @@ class RecordShower final : public RecordInspector {
       const bool packed = info.tag == VpInfo::BitArray || info.tag == VpInfo::ByteArray;
       for (const TypedCell& cell : values) {
         ValueBytes bytes;
-        std::uint32_t part = 0;
+        std::uint32_t member = 0;
         if (packed) {
-          part = cell.address - info.additionalInfo;
-          addPackedByte(origins, from, info.tag == VpInfo::BitArray ? part / 8 : part, bytes);
+          member = cell.address - info.additionalInfo;
+          addPackedByte(origins, from, info.tag == VpInfo::BitArray ? member / 8 : member, bytes);
         } else {
           addSlotBytes(origins, from, at.pos, bytes);
         }
         out_ << cell.address << '\t' << bytes.offsets() << '\t' << bytes.bytes() << '\t'
-             << entryText(info.tag, address, part) << '\t' << printed(values, cell) << '\n';
+             << entryText(info.tag, address, member) << '\t' << printed(values, cell) << '\n';
       }
     }
   }
@@ -299,12 +297,12 @@ std::string ValueBytes::bytes() const {
   return text;
 }
 
-std::string entryText(std::int32_t tag, std::uint32_t fieldAddress, std::uint32_t part) {
+std::string entryText(std::int32_t tag, std::uint32_t fieldAddress, std::uint32_t member) {
   std::string text = entryTagName(tag) + ' ' + std::to_string(tag);
   if (tag == VpInfo::BitArray) {
-    text += " of " + std::to_string(fieldAddress) + ", bit " + std::to_string(part);
+    text += " of " + std::to_string(fieldAddress) + ", bit " + std::to_string(member);
   } else if (tag == VpInfo::ByteArray) {
-    text += " of " + std::to_string(fieldAddress) + ", byte " + std::to_string(part);
+    text += " of " + std::to_string(fieldAddress) + ", byte " + std::to_string(member);
   }
   return text;
 }
@@ -319,7 +317,7 @@ std::uint64_t showRecord(const std::string& inputPath, InputKind kind, std::int3
     std::ostream discard(&discardBuffer);
     RejectsLog rejects([&]() -> std::ostream& { return discard; });
     Chain chain;
-    chain.buildAndInspect(inputPath, kind, year, discard, keepGoing ? &rejects : nullptr, shower);
+    chain.buildAndView(inputPath, kind, year, discard, keepGoing ? &rejects : nullptr, shower);
   }
   out << shown.str();
   return shower.rejected();

@@ -1,5 +1,5 @@
-#ifndef SURVEY_INSPECT_SHOWRECORD_H_
-#define SURVEY_INSPECT_SHOWRECORD_H_
+#ifndef SURVEY_VIEWING_SHOWRECORD_H_
+#define SURVEY_VIEWING_SHOWRECORD_H_
 
 #include <cstdint>
 #include <ostream>
@@ -34,7 +34,7 @@ std::uint64_t showRecord(const std::string& inputPath, InputKind kind, std::int3
 
 // Where the bytes of one value stand in the file, as the offset and bytes
 // columns show them: runs of bytes that follow each other in the file, each
-// as its first byte's file offset and its bytes in hex. A value (or part of
+// as its first byte's file offset and its bytes in hex. A value (or a piece of
 // one) that years 68 to 76 carried forward from an earlier record has the
 // offset "carried" and the bytes it was carried with.
 class ValueBytes {
@@ -63,6 +63,6 @@ class ValueBytes {
 // for a value of a packed field also the field's own address and the bit or
 // byte of it ("BitArray 6 of 594, bit 3", bits and bytes counted from 0, the
 // most significant first).
-std::string entryText(std::int32_t tag, std::uint32_t fieldAddress, std::uint32_t part);
+std::string entryText(std::int32_t tag, std::uint32_t fieldAddress, std::uint32_t member);
 
-#endif  // SURVEY_INSPECT_SHOWRECORD_H_
+#endif  // SURVEY_VIEWING_SHOWRECORD_H_

@@ -1,4 +1,4 @@
-#include "inspect/ShowRecord.h"
+#include "viewing/ShowRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ TEST(ValueBytes, JoinsBytesThatFollowEachOtherInTheFileAndNothingElse) {
        {{798, 0xC1}, {799, 0xC2}, {802, 0xC3}, {803, 0xC4}},
        "798 802",
        "c1c2 c3c4"},
-      {"two quartets an address apart",
+      {"two quartets with an address between them",
        {{8, 1}, {9, 2}, {10, 3}, {11, 4}, {16, 5}, {17, 6}, {18, 7}, {19, 8}},
        "8 16",
        "01020304 05060708"},
