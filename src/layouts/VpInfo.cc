@@ -1,5 +1,7 @@
 #include "layouts/VpInfo.h"
 
+#include <iterator>
+
 #include "core/Error.h"
 
 std::string tagName(std::int32_t tag) {
@@ -22,9 +24,9 @@ std::string entryTagName(std::int32_t tag) {
   return kNames[tag];
 }
 
-std::string recordFormatName(unsigned format) {
-  static constexpr const char* kNames[] = {"District", "School", "District_Summary"};
-  if (format > 2) return "format " + std::to_string(format);
+std::string_view recordFormatName(unsigned format) {
+  static constexpr std::string_view kNames[] = {"District", "School", "District_Summary"};
+  if (format >= std::size(kNames)) throwMessage("no name for record format ", format);
   return kNames[format];
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A layout's answer for one address: the kind of value there (`tag`) and the
 // one number that kind needs (`additionalInfo`, 0 where it needs none).
@@ -39,8 +40,9 @@ std::string tagName(std::int32_t tag);
 // that is none.
 std::string entryTagName(std::int32_t tag);
 
-// The name of record format `format` (see Vp::recordFormat()): "District",
-// "School" or "District_Summary"; "format N" for any other.
-std::string recordFormatName(unsigned format);
+// The name of record format `format` (see Vp::recordFormat()), as reports
+// and file names give it: "District", "School" or "District_Summary". Fails
+// with "no name for record format N" for any other.
+std::string_view recordFormatName(unsigned format);
 
 #endif  // SURVEY_LAYOUTS_VPINFO_H_

@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "driver/FirstFailure.h"
 #include "layouts/Vp.h"
+#include "layouts/VpInfo.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
 
 std::string tablePath(const std::string& outputPath, unsigned format, std::string_view suffix) {
   std::string path = outputPath + ".";
-  path += formatName(format);
+  path += recordFormatName(format);
   path += suffix;
   return path;
 }
@@ -50,7 +51,7 @@ std::vector<std::string> FormatTables::pathsFor(const std::string& outputPath) {
 }
 
 FormatTables::Table& FormatTables::open(unsigned format, const Vp& layout) {
-  // formatName() refuses an index without a table before anything is opened.
+  // recordFormatName() refuses an index without a table before anything is opened.
   const std::string path = tablePath(outputPath_, format, ".tsv");
   tables_[format] = std::make_unique<Table>(path, tableWidth(layout));
   return *tables_[format];

@@ -39,19 +39,6 @@ void appendDecimal(std::string& out, std::uint64_t n) {
   out.append(digits, result.ptr);
 }
 
-std::string_view formatName(unsigned index) {
-  switch (index) {
-    case 0:
-      return "District";
-    case 1:
-      return "School";
-    case 2:
-      return "District_Summary";
-    default:
-      throwMessage("no name for record format ", index);
-  }
-}
-
 std::uint32_t tableWidth(const Vp& layout) {
   const auto entries = layout.entries();
   std::uint32_t width = entries.empty() ? 0 : static_cast<std::uint32_t>(entries.size() - 1);

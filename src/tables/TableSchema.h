@@ -15,11 +15,6 @@ void appendDecimal(std::string& out, std::uint64_t n);
 // The record formats, by index from 0.
 inline constexpr unsigned kFormatCount = 3;
 
-// The name of record format `index` in the tables' file names: District,
-// School or District_Summary. Fails with "no name for record format N" for
-// any other index.
-std::string_view formatName(unsigned index);
-
 // The last column of the table of `layout`'s records: the highest address of
 // its table of entries, or the last expanded address of its packed fields
 // if that is higher. Every record the layout types in a well-formed file has

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FailureText.h"
+#include "layouts/VpInfo.h"
 #include "tables/TestLayout.h"
 #include "typing/TypedValueMakers.h"
 
@@ -62,10 +63,10 @@ TEST(TableSchema, ATableOfOneRowAndNoValues) {
 }
 
 TEST(TableSchema, NamesAndColumnTypesRefuseWhatTheyDoNotKnow) {
-  EXPECT_EQ(formatName(0), "District");
-  EXPECT_EQ(formatName(1), "School");
-  EXPECT_EQ(formatName(2), "District_Summary");
-  EXPECT_EQ(failureOf([] { formatName(3); }), "no name for record format 3");
+  EXPECT_EQ(recordFormatName(0), "District");
+  EXPECT_EQ(recordFormatName(1), "School");
+  EXPECT_EQ(recordFormatName(2), "District_Summary");
+  EXPECT_EQ(failureOf([] { recordFormatName(3); }), "no name for record format 3");
   EXPECT_EQ(columnType(TypedValue::U), "uint32");
   EXPECT_EQ(columnType(TypedValue::I), "int32");
   EXPECT_EQ(columnType(TypedValue::F), "float32");
