@@ -38,8 +38,9 @@ TEST(CommandLine, HelpAndVersionAloneAnswerOnStandardOutput) {
   ScratchDir dir;
   RunResult help = runDecoder({"--help"}, dir.path());
   EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_EQ(help.out.rfind("Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n", 0),
-            0u)
+  EXPECT_EQ(
+      help.out.rfind("Usage: survey-decoder [--year YY] [-k] [--tables] [--] INPUT OUTPUT\n", 0),
+      0u)
       << help.out;
   EXPECT_EQ(help.err, "");
   RunResult shortHelp = runDecoder({"-h"}, dir.path());

@@ -12,39 +12,11 @@
 #include "e2e/DecodedRun.h"
 #include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
+#include "e2e/TextFields.h"
 
 namespace {
 
 using Offsets = std::vector<std::uint64_t>;
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t from = 0;
-  for (std::size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1) {
-    lines.push_back(text.substr(from, end - from));
-  }
-  return lines;
-}
-
-std::vector<std::string> fieldsOf(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1) {
-    fields.push_back(line.substr(from, tab - from));
-  }
-  fields.push_back(line.substr(from));
-  return fields;
-}
-
-std::string hexOf(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0xF];
-  }
-  return hex;
-}
 
 // File offsets of the records of an intact sample, by the year's framing.
 Offsets recordStarts(const std::string& year, const std::string& file) {
@@ -209,7 +181,7 @@ TEST_P(WholeRecordsSurvive, OnlyTheDamagedRecordIsLost) {
             "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes");
   const std::uint64_t shift = damaged.size() - intact.size();
   const std::uint64_t resume = lost + 1 < starts.size() ? starts[lost + 1] + shift : damaged.size();
-  EXPECT_EQ(fieldsOf(rejects[1]),
+  EXPECT_EQ(split(rejects[1], '\t'),
             (std::vector<std::string>{std::to_string(lost), std::to_string(starts[lost]),
                                       std::to_string(resume), "1", damage.message,
                                       hexOf(damaged.substr(starts[lost], 64))}));
@@ -254,7 +226,7 @@ TEST_P(FfRecordsResume, LinesBeforeTheDamageSurviveAndTheRejectsPointAtIt) {
   const Offsets starts = recordStarts(c.year, intact);
   const std::vector<std::string> rejects = linesOf(readFile(dir / "out.txt.rejects.tsv"));
   ASSERT_GE(rejects.size(), 2u);
-  const std::vector<std::string> first = fieldsOf(rejects[1]);
+  const std::vector<std::string> first = split(rejects[1], '\t');
   ASSERT_EQ(first.size(), 6u);
   const std::size_t lost = recordHolding(starts, damage.at);
   EXPECT_EQ(first[0], std::to_string(lost));
@@ -305,7 +277,7 @@ TEST_P(RefusedFfRecords, LeaveNoTraceInLaterRecords) {
   EXPECT_EQ(readFile(dir / "out.txt.meta.txt"), readFile(dir / "clean.txt.meta.txt"));
   const std::vector<std::string> rejects = linesOf(readFile(dir / "out.txt.rejects.tsv"));
   ASSERT_EQ(rejects.size(), 2u);
-  EXPECT_EQ(fieldsOf(rejects[1])[4], c.message);
+  EXPECT_EQ(split(rejects[1], '\t')[4], c.message);
 }
 
 const Pairs kFirst = {{1, 5}, {2, 6}};

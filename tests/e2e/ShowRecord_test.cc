@@ -15,6 +15,7 @@
 
 #include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
+#include "e2e/TextFields.h"
 
 namespace {
 
@@ -22,23 +23,14 @@ namespace fs = std::filesystem;
 
 const std::string kReport = "Caught std::exception whose 'what()' output appears below.\n";
 
-std::vector<std::string> split(const std::string& text, char separator) {
+// As split(), but an empty text has no piece.
+std::vector<std::string> piecesOf(const std::string& text, char separator) {
   std::vector<std::string> parts;
   std::string part;
   std::istringstream in(text);
   while (std::getline(in, part, separator)) parts.push_back(part);
   if (!text.empty() && text.back() == separator) parts.emplace_back();
   return parts;
-}
-
-std::string hexOf(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char byte : bytes) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0xF];
-  }
-  return hex;
 }
 
 struct ShownRow {
@@ -64,24 +56,24 @@ Shown parseShown(const std::string& out) {
     shown.head[line.substr(0, tab)] = line.substr(tab + 1);
   }
   while (std::getline(lines, line)) {
-    const std::vector<std::string> cells = split(line, '\t');
+    const std::vector<std::string> cells = piecesOf(line, '\t');
     EXPECT_EQ(cells.size(), 5u) << line;
     if (cells.size() != 5) continue;
-    shown.rows.push_back({static_cast<std::uint32_t>(std::stoul(cells[0])), split(cells[1], ' '),
-                          split(cells[2], ' '), cells[3], cells[4]});
+    shown.rows.push_back({static_cast<std::uint32_t>(std::stoul(cells[0])), piecesOf(cells[1], ' '),
+                          piecesOf(cells[2], ' '), cells[3], cells[4]});
   }
   return shown;
 }
 
 std::string lineOf(const std::string& file, std::size_t number) {
-  const std::vector<std::string> lines = split(file, '\n');
+  const std::vector<std::string> lines = piecesOf(file, '\n');
   return number <= lines.size() ? lines[number - 1] : "";
 }
 
 // Each row's value is the field at its address in `line`, and a field with no
 // row is empty.
 void expectValuesOfLine(const Shown& shown, const std::string& line) {
-  const std::vector<std::string> fields = split(line, '\t');
+  const std::vector<std::string> fields = piecesOf(line, '\t');
   std::map<std::uint32_t, std::string> byAddress;
   for (const ShownRow& row : shown.rows) byAddress[row.address] = row.value;
   ASSERT_FALSE(byAddress.empty());
@@ -251,7 +243,7 @@ TEST_P(ShowRecordAfterDamage, FailsAsAConversionWithoutKeepGoingAndReachesItWith
   expectValuesOfLine(shown, lineOf(readFile(dir / "kept.txt"), c.record));
   expectBytesInFile(shown, bytes);
 
-  const std::size_t lines = split(readFile(dir / "kept.txt"), '\n').size() - 1;
+  const std::size_t lines = piecesOf(readFile(dir / "kept.txt"), '\n').size() - 1;
   const std::string past = std::to_string(lines + 1);
   const RunResult pastEnd = runDecoder({"-k", "--show-record", past, data}, dir.path());
   EXPECT_EQ(pastEnd.exitStatus, 1);

@@ -18,6 +18,7 @@
 #include "e2e/DecodedRun.h"
 #include "e2e/DurationLine.h"
 #include "e2e/RunProgram.h"
+#include "e2e/TextFields.h"
 #include "framing/Ebcdic.h"
 
 namespace {
@@ -25,26 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kFormatNames[] = {"District", "School", "District_Summary"};
-
-// Every field of `text` split at `separator`, the empty ones included.
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == separator) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
-}
-
-// The lines of `text`, each without its end.
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines = split(text, '\n');
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
 
 // The code between `<!-- marker -->` and `<!-- /marker -->` in `file`, without the fences.
 std::string block(const fs::path& file, const std::string& marker) {
