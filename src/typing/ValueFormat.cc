@@ -5,22 +5,38 @@
 
 #include "core/Error.h"
 
-char* formatFraction(char* p, std::uint32_t bits) {
-  const double value = static_cast<double>(std::bit_cast<float>(bits));
-  // to_chars with a precision behaves as printf's %.6g, which is what the
-  // stream's default format uses; only NaN and infinity are spelled by hand so
-  // that they follow glibc ("-nan" keeps the sign bit).
-  const char* spelled = nullptr;
-  if (std::isnan(value)) {
-    spelled = std::signbit(value) ? "-nan" : "nan";
-  } else if (std::isinf(value)) {
-    spelled = value < 0 ? "-inf" : "inf";
-  } else {
-    return std::to_chars(p, p + kValueRoom, value, std::chars_format::general, 6).ptr;
-  }
+namespace {
+
+// NaN and infinity as glibc spells them ("-nan" keeps the sign bit), or null
+// for a finite value.
+const char* spelledNonFinite(float value) {
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  return nullptr;
+}
+
+char* putSpelled(char* p, const char* spelled) {
   const std::size_t length = std::strlen(spelled);
   std::memcpy(p, spelled, length);
   return p + length;
+}
+
+}  // namespace
+
+char* formatFraction(char* p, std::uint32_t bits) {
+  const float single = std::bit_cast<float>(bits);
+  if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
+  // to_chars with a precision behaves as printf's %.6g, which is what the
+  // stream's default format uses.
+  return std::to_chars(p, p + kValueRoom, static_cast<double>(single), std::chars_format::general,
+                       6)
+      .ptr;
+}
+
+char* formatExactFraction(char* p, std::uint32_t bits) {
+  const float single = std::bit_cast<float>(bits);
+  if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
+  return std::to_chars(p, p + kMaxExactFractionChars, single).ptr;
 }
 
 void failUnrecognizedType() {
