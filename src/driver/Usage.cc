@@ -25,7 +25,7 @@ constexpr std::string_view kUsageTail =
     "  --show-record N INPUT  print record N's bytes next to its values; no OUTPUT\n"
     "  --tables     also write OUTPUT.<format>.tsv and .schema.tsv (typed tables)\n"
     "  INPUT -      read standard input (needs --year)\n"
-    "  INPUT *.gz   gzip input (known by its first bytes) is decompressed as read\n"
+    "  gzip INPUT   decompressed as it is read, known by its first bytes\n"
     "  --           end of options (for an INPUT whose name starts with -)\n"
     "  -h, --help   show this text\n"
     "  --version    show the version\n"
