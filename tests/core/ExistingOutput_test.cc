@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "core/FailureText.h"
@@ -52,33 +51,6 @@ TEST(ExistingOutput, ForeignFileIsRefusedByAnyOtherByteInItsFirst64KiB) {
   for (const char* path : {"/dev/null", "/dev/zero", "/"}) {
     EXPECT_EQ(failureOf([&] { refuseToOverwriteForeignFile(path); }), "no failure") << path;
   }
-}
-
-TEST(ExistingOutput, StreamStartsWithItsTextOnly) {
-  struct Case {
-    const char* contents;
-    bool starts;
-  };
-  const Case cases[] = {{"head\nrest", true}, {"head\n", true},  {"head", false},
-                        {"hea", false},       {"Head\n", false}, {"", false}};
-  for (const Case& c : cases) {
-    std::istringstream in(c.contents);
-    EXPECT_EQ(streamStartsWith(in, "head\n"), c.starts) << c.contents;
-  }
-}
-
-TEST(ExistingOutput, RemoveDecoderFileOnlyWhenItsHeaderIsFound) {
-  ScratchDir dir;
-  const auto header = [](std::istream& in) { return streamStartsWith(in, "ours\n"); };
-  for (const char* name : {"ours", "theirs"}) {
-    writeFile(dir / name, std::string(name) + "\nrows\n");
-    removeDecoderFile((dir / name).string(), header);
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir / "ours"));
-  EXPECT_EQ(readFile(dir / "theirs"), "theirs\nrows\n");
-  removeDecoderFile((dir / "absent").string(), header);
-  removeDecoderFile(dir.path().string(), header);
-  EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
 }
 
 }  // namespace

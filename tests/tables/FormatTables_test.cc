@@ -159,20 +159,4 @@ TEST(FormatTables, RemoveUnwrittenOnesOnlyWhenTheirFirstLineIsTheDecodersHeader)
   }
 }
 
-TEST(FormatTables, RemoveWrittenLeavesNoTableOrSchemaOfAFailedRun) {
-  ScratchDir dir;
-  const std::string out = (dir / "out").string();
-  writeFile(out + ".District.tsv", "record\ta1\n");
-  FormatTables tables(out);
-  tables.add(record(school, {{1, u(1)}}), 1, "1");
-  tables.writeSchemas({});
-  FirstFailure failure;
-  tables.finish(false, failure);
-  ASSERT_TRUE(fs::exists(out + ".School.schema.tsv"));
-  tables.removeWritten();
-  EXPECT_FALSE(fs::exists(out + ".School.tsv"));
-  EXPECT_FALSE(fs::exists(out + ".School.schema.tsv"));
-  EXPECT_TRUE(fs::exists(out + ".District.tsv"));
-}
-
 }  // namespace
