@@ -31,9 +31,9 @@ std::size_t keptBytes(const SurveyYear* row) {
 }
 
 // Records leave the chain here; a signal stops the run between two of them.
-// With `recovery`, a failed record is skipped: the writer's own check then
-// comes before the statistics count the record, so that a record it refuses
-// has no place in them either.
+// With `recovery`, a failed record is skipped: the writer's own check and the
+// tables' then come before the statistics count the record, so that a record
+// they refuse has no place in them either.
 template <class T>
 void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* reader,
            Recovery* recovery, RejectsLog* rejects, RecordSink* tables) {
@@ -43,7 +43,7 @@ void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* rea
     return;
   }
   std::uint64_t written = 0;
-  last.checkBeforeCounting = writerCheckAfter(written);
+  last.checkBeforeCounting = writerCheckAfter(written, tables);
   drainSkippingDamage(last, output, written, *reader, *recovery, *rejects, tables);
 }
 

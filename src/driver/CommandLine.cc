@@ -1,28 +1,36 @@
 #include "driver/CommandLine.h"
 
 #include <charconv>
-#include <limits>
 #include <string_view>
 
 #include "core/Error.h"
+#include "years/SurveyYears.h"
 
 namespace {
 
-// Any decimal number, with an optional sign; out-of-range years are refused
-// by the decoder's own year check, as a year in a name would be.
-std::optional<std::int32_t> decimalYear(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+// A handled survey year in two digits ("80") or four ("1980"); anything
+// else is refused here, naming the years, so that no mistyped year reaches
+// the decoder as another number.
+std::optional<std::int32_t> surveyYear(std::string_view text) {
+  if (text.size() != 2 && text.size() != 4) return std::nullopt;
   std::int32_t value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = 10 * value + (c - '0');
+  }
+  if (text.size() == 4) {
+    if (value / 100 != 19) return std::nullopt;
+    value %= 100;
+  }
+  if (findSurveyYear(value) == nullptr) return std::nullopt;
   return value;
 }
 
 void setYear(CommandLine& commandLine, std::string_view value) {
-  const std::optional<std::int32_t> year = decimalYear(value);
+  const std::optional<std::int32_t> year = surveyYear(value);
   if (!year && commandLine.optionError.empty()) {
-    commandLine.optionError = "--year needs a decimal number, not \"" + std::string(value) + "\"";
+    commandLine.optionError = "--year needs one of the survey years " + handledYearsText() +
+                              " (as 80 or 1980), not \"" + std::string(value) + "\"";
   }
   commandLine.year = year;
 }
@@ -85,6 +93,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       }
     } else if (argument.substr(0, 14) == "--show-record=") {
       setShowRecord(commandLine, argument.substr(14));
+    } else if (argument.size() > 1 && argument.front() == '-') {
+      // Read as an operand, a mistyped option would name the wrong word in
+      // the refusal, or become an input or output path.
+      if (commandLine.optionError.empty()) {
+        commandLine.optionError =
+            "unknown option \"" + std::string(argument) + "\"; see survey-decoder --help";
+      }
     } else {
       break;
     }

@@ -7,13 +7,15 @@
 #include <vector>
 
 // What the command line asks for. Options come before the operands and are
-// recognised by their exact names; every other argument, and everything after
-// "--", is an operand, so a command line without options reads as it always
-// has (INPUT OUTPUT).
+// recognised by their exact names; an argument there that begins with "-",
+// is not "-" and names no option is refused as unknown. The operands start
+// at the first other argument, or after "--", so a command line without
+// options reads as it always has (INPUT OUTPUT).
 struct CommandLine {
   bool help = false;
   bool version = false;
-  // The survey year given by --year, in place of the one in INPUT's name.
+  // The survey year given by --year (two digits), in place of the one in
+  // INPUT's name; only a year the decoder handles is taken.
   std::optional<std::int32_t> year;
   // --keep-going (-k): a damaged record is skipped rather than ending the run.
   bool keepGoing = false;
@@ -31,8 +33,8 @@ struct CommandLine {
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // Fails with the command line's first refusal, in this order: an option's
-// error, too few operands ("argc < 3 (argc == N)", N counting the program and
-// the operands as if no option had been given), an operand after OUTPUT.
+// error or an unknown option, whichever comes first, too few operands ("argc < 3 (argc == N)", N
+// counting the program and the operands as if no option had been given), an operand after OUTPUT.
 // With --show-record the one operand is INPUT: "--show-record needs INPUT",
 // or an operand after it; --tables is refused with it.
 void checkOperands(const CommandLine& commandLine);

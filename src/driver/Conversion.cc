@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <vector>
 
 #include "core/Error.h"
+#include "core/ExistingOutput.h"
 #include "core/OutputFile.h"
 #include "driver/Chain.h"
 #include "driver/CommandLine.h"
@@ -16,6 +18,7 @@
 #include "driver/StandardStreams.h"
 #include "driver/Usage.h"
 #include "input/InputSource.h"
+#include "recovery/Rejects.h"
 #include "tables/FormatTables.h"
 #include "viewing/ShowRecord.h"
 
@@ -29,6 +32,22 @@ void refuseToOverwriteInput(const std::string& inputPath, const std::string& out
   if (std::filesystem::equivalent(inputFile, outputPath, unknown)) {
     throwMessage("Output file", " ", "\"", outputPath, "\"",
                  " is the input file; refusing to overwrite it");
+  }
+}
+
+// After a complete run no table, schema or rejects file of an earlier run is
+// left beside OUTPUT to describe other lines; after a failed one no table of
+// its own is left to pass for a whole one. Only the decoder's own files go.
+void settleDerivedFiles(const std::string& outputPath, const std::string& rejectsPath,
+                        bool complete, const FormatTables* tables, bool wroteRejects) {
+  if (!complete) {
+    if (tables != nullptr) tables->removeWritten();
+    return;
+  }
+  FormatTables::removeUnwritten(outputPath, tables);
+  if (!wroteRejects) {
+    removeDecoderFile(rejectsPath,
+                      [](std::istream& in) { return streamStartsWith(in, RejectsLog::kHeader); });
   }
 }
 
@@ -67,6 +86,7 @@ int runConversion(int argc, const char* const* argv) {
   std::optional<OutputFile> output;
   std::optional<OutputFile> metaData;
   std::optional<OutputFile> rejectsFile;
+  std::string outputPath;
   std::string rejectsPath;
   // Opened at the first rejected record only.
   RejectsLog rejects([&]() -> std::ostream& {
@@ -80,20 +100,20 @@ int runConversion(int argc, const char* const* argv) {
     const CommandLine commandLine = parseCommandLine(argc, argv);
     checkOperands(commandLine);
     const std::string& inputPath = commandLine.operands[0];
-    const std::string& outputPath = commandLine.operands[1];
+    outputPath = commandLine.operands[1];
     const std::string metaDataPath = outputPath + ".meta.txt";
     const InputKind kind = inputKindOf(inputPath);
     const std::int32_t year = surveyYearOf(commandLine, kind);
     keepGoing = commandLine.keepGoing;
     rejectsPath = outputPath + ".rejects.tsv";
-    refuseToOverwriteInput(inputPath, outputPath);
-    refuseToOverwriteInput(inputPath, metaDataPath);
-    if (keepGoing) refuseToOverwriteInput(inputPath, rejectsPath);
+    // Every file the run may write, in the order of the refusals below.
+    std::vector<std::string> paths = {outputPath, metaDataPath};
+    if (keepGoing) paths.push_back(rejectsPath);
     if (commandLine.tables) {
-      for (const std::string& path : FormatTables::pathsFor(outputPath)) {
-        refuseToOverwriteInput(inputPath, path);
-      }
+      for (std::string& path : FormatTables::pathsFor(outputPath)) paths.push_back(std::move(path));
     }
+    for (const std::string& path : paths) refuseToOverwriteInput(inputPath, path);
+    for (const std::string& path : paths) refuseToOverwriteForeignFile(path);
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
     if (commandLine.tables) chain.writeTablesTo(&tables.emplace(outputPath));
@@ -107,14 +127,12 @@ int runConversion(int argc, const char* const* argv) {
   if (output) failure.attempt([&] { output->finish(complete); });
   if (tables) tables->finish(complete, failure);
   if (rejectsFile) failure.attempt([&] { rejectsFile->finish(complete); });
-  // A complete run that rejected nothing leaves no rejects file behind, not
-  // even an earlier run's, which would describe another input.
-  if (keepGoing && complete && rejects.rejected() == 0) {
-    std::error_code ignored;
-    std::filesystem::remove(rejectsPath, ignored);
-  }
   failure.attempt(throwIfInterrupted);
   failure.attempt(checkStandardOutput);
+  if (output) {
+    settleDerivedFiles(outputPath, rejectsPath, !failure.any(), tables ? &*tables : nullptr,
+                       rejectsFile.has_value());
+  }
   if (rejects.rejected() > 0) {
     std::cerr << rejects.rejected() << " records rejected; see " << rejectsPath << std::endl;
   }

@@ -8,10 +8,14 @@
 #include "input/InputSource.h"
 
 // One whole run: checks the command line (see CommandLine), takes the year
-// from --year or the input path, opens the output file and OUTPUT.meta.txt,
-// builds and drains the year's chain, then takes everything down in order,
-// checks that standard output took every line and writes the duration line
-// to standard error. Every step of the teardown runs even after a failure;
+// from --year or the input path, refuses every path the run may write that
+// names the input or a file the decoder did not write (output path first,
+// then the metadata, rejects and table paths), opens the output file and
+// OUTPUT.meta.txt, builds and drains the year's chain, then takes everything
+// down in order, checks that standard output took every line, settles the
+// derived files (a complete run removes the decoder's tables, schemas and
+// rejects file it did not write; a failed one the tables it wrote) and
+// writes the duration line to standard error. Every step of the teardown runs even after a failure;
 // the first failure is raised at the very end, after the duration line.
 // With --keep-going, damaged records are skipped and listed in
 // OUTPUT.rejects.tsv, and a line before the duration line counts them.

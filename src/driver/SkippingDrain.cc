@@ -6,9 +6,11 @@
 #include "driver/Interruption.h"
 #include "typing/ValueFormat.h"
 
-std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written) {
-  return [&written](const TypedRecord& record) {
+std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written,
+                                                         const RecordSink* rows) {
+  return [&written, rows](const TypedRecord& record) {
     if (acceptRecord(record, written + 1) < record.size()) failUnrecognizedType();
+    if (rows != nullptr) rows->check(record, written + 1);
   };
 }
 

@@ -28,9 +28,11 @@ void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uin
                          RecordSink* rows = nullptr);
 
 // The writer's acceptance of the record that would follow the `written`
-// lines written so far (see acceptRecord()), as a Typifier's
-// checkBeforeCounting, so that a record it refuses has no place in the
-// statistics. `written` is read at each call and must outlive the check.
-std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written);
+// lines written so far (see acceptRecord()), then that of `rows` if given
+// (see RecordSink::check()), as a Typifier's checkBeforeCounting, so that a
+// record either refuses has no place in the statistics. `written` is read at
+// each call and must outlive the check; `rows` too.
+std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written,
+                                                         const RecordSink* rows = nullptr);
 
 #endif  // SURVEY_DRIVER_SKIPPINGDRAIN_H_

@@ -121,6 +121,10 @@ bool CrLfRemover::getMany(unsigned char* out, std::size_t n, std::size_t& got) {
 }
 
 void CrLfRemover::reportEnd() {
+  // A run that skips damage can meet the end more than once: after a record
+  // the end cut short, the search for the next one ends there too.
+  if (endReported_) return;
+  endReported_ = true;
   const std::uint32_t pseudoFileSize =
       metaData.recordLen - phaseWithinRecord + numBytes + numRecs - 3;
   if (pseudoFileSize != metaData.fileSize) {

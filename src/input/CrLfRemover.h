@@ -20,8 +20,8 @@ class CrLfRemover : public Stream<unsigned char> {
 
   // Delivers the next data byte. A pair that belongs after it is consumed and
   // checked first, so a missing pair fails before that byte is delivered. The
-  // end is the upstream's end; each time it is reported the size figure is
-  // compared with the layout's fileSize, and a difference is written to
+  // end is the upstream's end; the first time it is reported the size figure
+  // is compared with the layout's fileSize, and a difference is written to
   // standard error as a warning. The end may be asked for again.
   bool get(unsigned char& item) override;
 
@@ -86,6 +86,7 @@ class CrLfRemover : public Stream<unsigned char> {
   std::uint32_t phaseWithinBlock = 0;   // block positions since the last block end
   std::uint32_t numRecs = 0;            // records completed
   std::uint32_t numBytes = 0;           // data bytes passed in total
+  bool endReported_ = false;            // the size warning is written once
 };
 
 #endif  // SURVEY_INPUT_CRLFREMOVER_H_

@@ -4,7 +4,11 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/Error.h"
@@ -24,10 +28,17 @@ bool endsWithGzipSuffix(const std::string& path) {
                " failed for a reason other than end of file");
 }
 
-// A descriptor that closes itself; `owned` false for standard input.
+// A descriptor that closes itself; `owned` false for standard input. Bytes
+// peeked at the start are handed out again by read(), so that standard input
+// can be looked at without losing them.
 class Descriptor {
  public:
   Descriptor(int fd, bool owned) : fd_(fd), owned_(owned) {}
+  Descriptor(Descriptor&& other) noexcept
+      : fd_(std::exchange(other.fd_, -1)),
+        owned_(other.owned_),
+        peeked_(other.peeked_),
+        peekedCount_(other.peekedCount_) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   ~Descriptor() {
@@ -35,16 +46,41 @@ class Descriptor {
   }
 
   // As read(2), resuming after a signal; -1 on failure.
-  ssize_t read(unsigned char* out, std::size_t n) const {
+  ssize_t read(unsigned char* out, std::size_t n) {
+    if (peekedCount_ > 0 && n > 0) {
+      const std::size_t given = std::min(n, peekedCount_);
+      std::memcpy(out, peeked_.data(), given);
+      std::memmove(peeked_.data(), peeked_.data() + given, peekedCount_ - given);
+      peekedCount_ -= given;
+      return static_cast<ssize_t>(given);
+    }
+    return readFile(out, n);
+  }
+
+  // Whether the input starts with the gzip signature. Reads its first bytes
+  // (fewer where it ends or fails sooner) and keeps them for read().
+  bool startsWithGzipSignature() {
+    while (peekedCount_ < peeked_.size()) {
+      const ssize_t n = readFile(peeked_.data() + peekedCount_, peeked_.size() - peekedCount_);
+      if (n <= 0) break;
+      peekedCount_ += static_cast<std::size_t>(n);
+    }
+    return peekedCount_ == peeked_.size() && peeked_[0] == kGzipSignature[0] &&
+           peeked_[1] == kGzipSignature[1];
+  }
+
+ private:
+  ssize_t readFile(unsigned char* out, std::size_t n) const {
     for (;;) {
       const ssize_t got = ::read(fd_, out, n);
       if (got >= 0 || errno != EINTR) return got;
     }
   }
 
- private:
   int fd_;
   bool owned_;
+  std::array<unsigned char, sizeof kGzipSignature> peeked_{};
+  std::size_t peekedCount_ = 0;
 };
 
 int openOrFail(const std::string& path) {
@@ -58,7 +94,7 @@ int openOrFail(const std::string& path) {
 
 class PlainSource : public BlockSource {
  public:
-  PlainSource(const std::string& path, int fd, bool owned) : path_(path), fd_(fd, owned) {}
+  PlainSource(const std::string& path, Descriptor fd) : path_(path), fd_(std::move(fd)) {}
 
   std::size_t read(unsigned char* out, std::size_t n) override {
     if (ended_) return 0;
@@ -77,8 +113,8 @@ class PlainSource : public BlockSource {
 // Inflates a file of one or more gzip members, as gzip -d reads it.
 class GzipSource : public BlockSource {
  public:
-  explicit GzipSource(const std::string& path)
-      : path_(path), fd_(openOrFail(path), true), compressed_(kCompressedBlock) {
+  GzipSource(const std::string& path, Descriptor fd)
+      : path_(path), fd_(std::move(fd)), compressed_(kCompressedBlock) {
     // 16 + the largest window: a gzip header and trailer around deflate data.
     if (inflateInit2(&stream_, 16 + MAX_WBITS) != Z_OK) damaged("cannot start zlib");
   }
@@ -138,34 +174,28 @@ class GzipSource : public BlockSource {
 
 InputKind inputKindOf(const std::string& path) {
   if (path == "-") return InputKind::kStandardInput;
-  if (!endsWithGzipSuffix(path)) return InputKind::kFile;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return InputKind::kFile;
-  const Descriptor file(fd, true);
-  unsigned char start[2] = {0, 0};
-  std::size_t got = 0;
-  while (got < 2) {
-    const ssize_t n = file.read(start + got, 2 - got);
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  const bool gzip = got == 2 && start[0] == kGzipSignature[0] && start[1] == kGzipSignature[1];
-  return gzip ? InputKind::kGzipFile : InputKind::kFile;
+  Descriptor file(fd, true);
+  return file.startsWithGzipSignature() ? InputKind::kGzipFile : InputKind::kFile;
 }
 
 std::string yearNameOf(const std::string& path, InputKind kind) {
-  if (kind != InputKind::kGzipFile) return path;
+  if (kind != InputKind::kGzipFile || !endsWithGzipSuffix(path)) return path;
   return path.substr(0, path.size() - kGzipSuffix.size());
 }
 
 std::unique_ptr<BlockSource> openBlockSource(const std::string& path, InputKind kind) {
   switch (kind) {
-    case InputKind::kStandardInput:
-      return std::make_unique<PlainSource>(path, STDIN_FILENO, false);
+    case InputKind::kStandardInput: {
+      Descriptor in(STDIN_FILENO, false);
+      if (in.startsWithGzipSignature()) return std::make_unique<GzipSource>(path, std::move(in));
+      return std::make_unique<PlainSource>(path, std::move(in));
+    }
     case InputKind::kGzipFile:
-      return std::make_unique<GzipSource>(path);
+      return std::make_unique<GzipSource>(path, Descriptor(openOrFail(path), true));
     case InputKind::kFile:
       break;
   }
-  return std::make_unique<PlainSource>(path, openOrFail(path), true);
+  return std::make_unique<PlainSource>(path, Descriptor(openOrFail(path), true));
 }

@@ -8,16 +8,17 @@
 // Where the input's bytes come from.
 enum class InputKind {
   kFile,           // a plain file, read as it is
-  kStandardInput,  // the path "-"
-  kGzipFile,       // a name ending in ".gz" and a file starting with the gzip signature
+  kStandardInput,  // the path "-", gzip data or not (told by its first bytes)
+  kGzipFile,       // a file starting with the gzip signature, whatever its name
 };
 
 // The kind of `path`. Reads at most the first two bytes of the file; a file
-// that cannot be opened counts as plain, and the Reader reports it.
+// that cannot be opened counts as plain, and the Reader reports it. Standard
+// input is not read here: openBlockSource() tells its kind.
 InputKind inputKindOf(const std::string& path);
 
-// The part of `path` that carries the survey year: the path without ".gz" for
-// a gzip file, else the whole path.
+// The part of `path` that carries the survey year: for a gzip file the path
+// without a final ".gz" when it has one, else the whole path.
 std::string yearNameOf(const std::string& path, InputKind kind);
 
 // The input's bytes, delivered a block at a time.
@@ -30,7 +31,9 @@ class BlockSource {
   virtual std::size_t read(unsigned char* out, std::size_t n) = 0;
 };
 
-// Opens `path` as `kind`. Fails with "inFile false after construction:
+// Opens `path` as `kind`; standard input is decompressed when it starts with
+// the gzip signature, its first bytes read once and delivered all the same.
+// Fails with "inFile false after construction:
 // probably file "PATH" does not exist" if it cannot be opened. Messages of
 // later failures name `path`.
 std::unique_ptr<BlockSource> openBlockSource(const std::string& path, InputKind kind);

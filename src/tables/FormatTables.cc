@@ -1,6 +1,9 @@
 #include "tables/FormatTables.h"
 
+#include <filesystem>
+
 #include "core/Error.h"
+#include "core/ExistingOutput.h"
 #include "driver/FirstFailure.h"
 #include "layouts/Vp.h"
 #include "layouts/VpInfo.h"
@@ -16,6 +19,17 @@ std::string tablePath(const std::string& outputPath, unsigned format, std::strin
   path += recordFormatName(format);
   path += suffix;
   return path;
+}
+
+// "record", then "\ta1" to "\ta<W>" for some width W, then the line end: the
+// header of every table, whichever its layout.
+bool startsWithTableHeader(std::istream& in) {
+  if (!streamStartsWith(in, "record")) return false;
+  for (std::uint64_t column = 1;; ++column) {
+    if (in.peek() == '\n') return true;
+    if (!streamStartsWith(in, "\ta" + std::to_string(column))) return false;
+    if (in.peek() != '\t' && in.peek() != '\n') return false;
+  }
 }
 
 void writeOut(OutputFile& file, std::string& text) {
@@ -57,17 +71,28 @@ FormatTables::Table& FormatTables::open(unsigned format, const Vp& layout) {
   return *tables_[format];
 }
 
-void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::string_view text) {
+void FormatTables::check(const TypedRecord& record, std::uint64_t line) const {
+  checkFits(record, line, "");
+}
+
+void FormatTables::checkFits(const TypedRecord& record, std::uint64_t line,
+                             std::string_view advice) const {
   if (record.layout == nullptr) throwMessage("line ", line, " has no record format");
   const unsigned format = record.layout->recordFormat();
-  Table& table =
-      format < tables_.size() && tables_[format] ? *tables_[format] : open(format, *record.layout);
-  const std::uint32_t width = table.extent.width;
+  const Table* table = format < tables_.size() ? tables_[format].get() : nullptr;
+  const std::uint32_t width = table != nullptr ? table->extent.width : tableWidth(*record.layout);
   const std::uint32_t last = record.empty() ? 0 : record.lastAddress();
   if (last > width) {
     throwMessage("line ", line, " has address ", last, ", beyond a", width, ", the last column of ",
-                 table.file.fileName);
+                 tablePath(outputPath_, format, ".tsv"), advice);
   }
+}
+
+void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::string_view text) {
+  checkFits(record, line, "; --keep-going skips such records");
+  const unsigned format = record.layout->recordFormat();
+  Table& table =
+      format < tables_.size() && tables_[format] ? *tables_[format] : open(format, *record.layout);
   TableExtent& extent = table.extent;
   appendRow(table.rows, line, record, text, extent);
   if (extent.rows++ == 0) extent.firstLine = line;
@@ -95,5 +120,24 @@ void FormatTables::finish(bool complete, FirstFailure& failure) {
       table->file.finish(complete);
     });
     if (table->schema) failure.attempt([&] { table->schema->finish(complete); });
+  }
+}
+
+void FormatTables::removeWritten() const {
+  for (unsigned format = 0; format < kFormatCount; ++format) {
+    const Table* table = tables_[format].get();
+    if (table == nullptr) continue;
+    std::error_code ignored;
+    std::filesystem::remove(table->file.fileName, ignored);
+    if (table->schema) std::filesystem::remove(table->schema->fileName, ignored);
+  }
+}
+
+void FormatTables::removeUnwritten(const std::string& outputPath, const FormatTables* written) {
+  for (unsigned format = 0; format < kFormatCount; ++format) {
+    if (written != nullptr && written->tables_[format]) continue;
+    removeDecoderFile(tablePath(outputPath, format, ".tsv"), startsWithTableHeader);
+    removeDecoderFile(tablePath(outputPath, format, ".schema.tsv"),
+                      [](std::istream& in) { return streamStartsWith(in, kSchemaHeader); });
   }
 }

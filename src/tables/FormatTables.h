@@ -38,10 +38,15 @@ class FormatTables final : public RecordSink {
   static std::vector<std::string> pathsFor(const std::string& outputPath);
 
   // Adds the row of `record`, opening its format's table on the format's
-  // first record. The record must carry its layout. A value above the
-  // table's last column fails with "line L has address A, beyond a<W>, the
-  // last column of PATH" and adds nothing.
+  // first record. The record must carry its layout. A record check() refuses
+  // adds nothing and fails as check() does, a value beyond the last column
+  // with "; --keep-going skips such records" after the message.
   void add(const TypedRecord& record, std::uint64_t line, std::string_view text) override;
+
+  // Fails with "line L has address A, beyond a<W>, the last column of PATH"
+  // when `record` as line L has a value above its table's last column, or
+  // with "line L has no record format" when it carries no layout.
+  void check(const TypedRecord& record, std::uint64_t line) const override;
 
   // Writes the schema file of every table from `statistics`, the run's
   // statistics by record-format index.
@@ -51,6 +56,17 @@ class FormatTables final : public RecordSink {
   // OutputFile::finish(complete) does; every file is finished, the first
   // failure goes to `failure`.
   void finish(bool complete, FirstFailure& failure);
+
+  // Removes, after finish(), every table and schema written: a failed run
+  // leaves no partial table to pass for a whole one.
+  void removeWritten() const;
+
+  // Removes every table and schema of `outputPath` that `written` (null for
+  // a run without tables) did not write, so that none of an earlier run is
+  // left to describe another OUTPUT; only a file whose first line is the
+  // header the decoder writes there, so a user's own file of such a name
+  // stays.
+  static void removeUnwritten(const std::string& outputPath, const FormatTables* written);
 
  private:
   struct Table {
@@ -62,6 +78,8 @@ class FormatTables final : public RecordSink {
   };
 
   Table& open(unsigned format, const Vp& layout);
+  // check(), with `advice` after the message of a value beyond the last column.
+  void checkFits(const TypedRecord& record, std::uint64_t line, std::string_view advice) const;
 
   std::string outputPath_;
   std::array<std::unique_ptr<Table>, kFormatCount> tables_;

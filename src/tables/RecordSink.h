@@ -14,6 +14,10 @@ class RecordSink {
   // valid only during the call.
   virtual void add(const TypedRecord& record, std::uint64_t line, std::string_view text) = 0;
 
+  // Fails, naming the fault, if add() would refuse `record` as the `line`th
+  // line: a run that skips damaged records asks before it counts one.
+  virtual void check(const TypedRecord& record, std::uint64_t line) const = 0;
+
  protected:
   ~RecordSink() = default;
 };

@@ -100,7 +100,7 @@ std::string_view columnType(std::uint32_t type) {
 }
 
 std::string schemaText(const TableExtent& table, const FormatStatistics& statistics) {
-  std::string out = "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n";
+  std::string out(kSchemaHeader);
   out += "record\t\tu\tuint32\t";
   out += table.rows == 1 ? "yes\t" : "no\t";
   appendDecimal(out, table.firstLine);

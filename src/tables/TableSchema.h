@@ -49,7 +49,11 @@ struct TableExtent {
   std::vector<FloatBounds> floats;
 };
 
-// The schema of a table as text: a header row, the row of the `record`
+// The first line of every schema.
+inline constexpr std::string_view kSchemaHeader =
+    "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n";
+
+// The schema of a table as text: a header row (kSchemaHeader), the row of the `record`
 // column, then one row per column a1 to a<width>, each with the column name,
 // the address, the type letter, the column type, whether the value was
 // constant ("yes" or "no"), the least and the greatest value, taken from

@@ -1,5 +1,7 @@
 #include "years/SurveyYears.h"
 
+#include <iterator>
+
 #include "core/Error.h"
 #include "layouts/Vp6874.h"
 #include "layouts/Vp76.h"
@@ -76,4 +78,18 @@ const SurveyYear* findSurveyYear(std::int32_t year) {
     if (row.year == year) return &row;
   }
   return nullptr;
+}
+
+std::string handledYearsText() {
+  std::string text;
+  const std::size_t count = std::size(kSurveyYears);
+  for (std::size_t first = 0; first < count;) {
+    std::size_t last = first;
+    while (last + 1 < count && kSurveyYears[last + 1].year == kSurveyYears[last].year + 1) ++last;
+    if (first > 0) text += last + 1 == count ? " and " : ", ";
+    text += std::to_string(kSurveyYears[first].year);
+    if (last > first) text += " to " + std::to_string(kSurveyYears[last].year);
+    first = last + 1;
+  }
+  return text;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "framing/AddressValuePair.h"
 #include "input/FileMetaData.h"
@@ -37,5 +38,9 @@ struct SurveyYear {
 // The row of `year`, or nullptr for a year the decoder does not handle. Rows
 // are static and immutable; callers never own them.
 const SurveyYear* findSurveyYear(std::int32_t year);
+
+// The handled years as the help and the refusals name them, runs of
+// consecutive years joined: "68 to 74, 76, 78, 80, 82, 86 and 88".
+std::string handledYearsText();
 
 #endif  // SURVEY_YEARS_SURVEYYEARS_H_

@@ -209,6 +209,7 @@ class NotingSink : public RecordSink {
     notes.push_back(std::to_string(line) + ":" + std::to_string(record.size()) + ":" +
                     std::string(text));
   }
+  void check(const TypedRecord&, std::uint64_t) const override {}
   std::vector<std::string> notes;
 
  private:

@@ -396,7 +396,9 @@ TEST(KeepGoingRunTest, StandardInputAndGzipSkipAsThePlainFileDoes) {
 TEST(KeepGoingRunTest, AnEarlierRejectsFileIsRemovedByARunWithoutRejects) {
   ScratchDir dir;
   ASSERT_EQ(runSample({"80", "s80.dat", "--records", "5"}, dir.path()).exitStatus, 0);
-  writeFile(dir / "out.txt.rejects.tsv", "stale\n");
+  writeFile(dir / "out.txt.rejects.tsv",
+            "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes\n"
+            "0\t0\t9\t1\tstale\t00\n");
   EXPECT_EQ(runDecoder({"-k", "s80.dat", "out.txt"}, dir.path()).exitStatus, 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "out.txt.rejects.tsv"));
 }

@@ -2,6 +2,7 @@
 #define SURVEY_TESTS_E2E_RUNPROGRAM_H_
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 
 // Runs the built survey-decoder.
 RunResult runDecoder(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+
+// Runs `script` with /bin/sh in `workDir`; $D stands for the decoder.
+RunResult shell(const std::string& script, const std::filesystem::path& workDir);
 
 // Runs the built survey-sample tool.
 RunResult runSample(const std::vector<std::string>& args, const std::filesystem::path& workDir);
@@ -39,6 +43,8 @@ class ScratchDir {
 };
 
 std::string readFile(const std::filesystem::path& path);
+// Every regular file of `dir` by name, with its contents.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& dir);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
 #endif  // SURVEY_TESTS_E2E_RUNPROGRAM_H_

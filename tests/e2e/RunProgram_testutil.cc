@@ -45,6 +45,10 @@ RunResult runDecoder(const std::vector<std::string>& args, const fs::path& workD
   return runProgram(SURVEY_DECODER_EXE, args, workDir);
 }
 
+RunResult shell(const std::string& script, const fs::path& workDir) {
+  return runProgram("/bin/sh", {"-c", "D='" SURVEY_DECODER_EXE "'; " + script}, workDir);
+}
+
 RunResult runSample(const std::vector<std::string>& args, const fs::path& workDir) {
   return runProgram(SURVEY_SAMPLE_EXE, args, workDir);
 }
@@ -64,6 +68,14 @@ ScratchDir::~ScratchDir() {
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::map<std::string, std::string> snapshot(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+    files[entry.path().filename().string()] = readFile(entry.path());
+  }
+  return files;
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) {

@@ -22,20 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every regular file of `dir` with its contents.
-std::map<std::string, std::string> snapshot(const fs::path& dir) {
-  std::map<std::string, std::string> files;
-  for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-    files[entry.path().filename().string()] = readFile(entry.path());
-  }
-  return files;
-}
-
-// Runs `script` with /bin/sh in `dir`; $D stands for the decoder.
-RunResult shell(const std::string& script, const fs::path& dir) {
-  return runProgram("/bin/sh", {"-c", "D='" SURVEY_DECODER_EXE "'; " + script}, dir);
-}
-
 void makeSample(const ScratchDir& dir, const std::string& year, const std::string& name,
                 const std::string& records = "20") {
   const RunResult made = runSample({year, name, "--records", records}, dir.path());
@@ -50,7 +36,13 @@ TEST(Mistakes, LeaveEveryExistingFileAsItWasWithTheirMessage) {
   const Case cases[] = {
       {"\"$D\" data*.dat", "unexpected argument \"data71.dat\" after the output path"},
       {"\"$D\" o80.txt s80.dat",
-       "At record 0, stream contained 9 at input location 2641 but 13 was expected"},
+       "Output file \"s80.dat\" exists and is not a decoded text file; refusing to overwrite it"},
+      {"\"$D\" --tabels data69.dat o80.txt",
+       "unknown option \"--tabels\"; see survey-decoder --help"},
+      {"\"$D\" -x s80.dat o80.txt", "unknown option \"-x\"; see survey-decoder --help"},
+      {"\"$D\" --year -80 s80.dat o80.txt",
+       "--year needs one of the survey years 68 to 74, 76, 78, 80, 82, 86 and 88 (as 80 or 1980), "
+       "not \"-80\""},
       {"\"$D\" --year 80 - s80.dat < s80.dat",
        "Output file \"s80.dat\" is the input file; refusing to overwrite it"},
       {"\"$D\" nothere80.dat o80.txt",
@@ -121,6 +113,12 @@ TEST(InputNaming, YearOptionStandardInputAndGzipDecodeAsThePlainFile) {
       {"78", "cat plain.dat | \"$D\" --year 78 -- - out.txt"},
       {"88", "gzip -c plain.dat > data88.dat.gz && \"$D\" data88.dat.gz out.txt"},
       {"70", "gzip -c plain.dat > x.gz && \"$D\" --year 70 x.gz out.txt"},
+      {"80", "\"$D\" --year 1980 plain.dat out.txt"},
+      {"74", "cp plain.dat ./-in74.dat && \"$D\" -- -in74.dat out.txt"},
+      // gzip is told by its first bytes, whatever the name, and on standard input.
+      {"86", "gzip -c plain.dat > z86.dat && \"$D\" z86.dat out.txt"},
+      {"76", "gzip -c plain.dat | \"$D\" --year 76 - out.txt"},
+      {"78", "gzip -c plain.dat | \"$D\" -k --year 1978 - out.txt"},
       // Two gzip members, as `cat a.gz b.gz` makes them.
       {"82",
        "head -c 5000 plain.dat | gzip -c > data82.dat.gz && tail -c +5001 plain.dat | gzip -c >> "

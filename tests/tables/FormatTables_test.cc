@@ -83,11 +83,16 @@ TEST(FormatTables, RefuseAValueBeyondTheLastColumnARecordWithoutLayoutAndAForeig
   ScratchDir dir;
   const std::string out = (dir / "out").string();
   FormatTables tables(out);
+  const TypedRecord beyond = record(school, {{1, u(1)}, {3, u(2)}});
+  const std::string message =
+      "line 2 has address 3, beyond a2, the last column of " + out + ".School.tsv";
+  // check() knows the width before the format's table is opened.
+  EXPECT_EQ(failureOf([&] { tables.check(beyond, 2); }), message);
+  EXPECT_FALSE(fs::exists(out + ".School.tsv"));
   tables.add(record(school, {{1, u(1)}}), 1, "1");
-  EXPECT_EQ(failureOf([&] {
-              tables.add(record(school, {{1, u(1)}, {3, u(2)}}), 2, "1\t\t2");
-            }),
-            "line 2 has address 3, beyond a2, the last column of " + out + ".School.tsv");
+  EXPECT_EQ(failureOf([&] { tables.check(beyond, 2); }), message);
+  EXPECT_EQ(failureOf([&] { tables.add(beyond, 2, "1\t\t2"); }),
+            message + "; --keep-going skips such records");
   EXPECT_EQ(failureOf([&] {
               tables.add(TypedRecord{{1, u(1)}}, 3, "1");
             }),
@@ -177,6 +182,44 @@ TEST(FormatTables, PathsOfEveryFormat) {
             (std::vector<std::string>{"o.District.tsv", "o.District.schema.tsv", "o.School.tsv",
                                       "o.School.schema.tsv", "o.District_Summary.tsv",
                                       "o.District_Summary.schema.tsv"}));
+}
+
+// A table or schema of another run is removed only when its first line is
+// the header the decoder writes there; the tables of this run stay.
+TEST(FormatTables, RemoveUnwrittenOnesOnlyWhenTheirFirstLineIsTheDecodersHeader) {
+  struct Case {
+    const char* suffix;
+    std::string contents;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".District.tsv", "record\ta1\ta2\n1\t5\t\n", true},
+      {".District.tsv", "record\n", true},
+      {".District_Summary.tsv", "record\ta1\ta2\ta3\n", true},
+      {".District.tsv", "record\ta1\ta3\n", false},
+      {".District.tsv", "record\ta1\ta2", false},
+      {".District.tsv", "records\n", false},
+      {".District.tsv", "record\ta01\n", false},
+      {".District.tsv", "my own notes\n", false},
+      {".District.schema.tsv", std::string(kSchemaHeader) + "record\t\tu\tuint32\tyes\t1\t1\n",
+       true},
+      {".District.schema.tsv", "column\taddress\n", false},
+      {".School.tsv", "record\ta1\n", false},  // this run's own table
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.suffix) + " " + c.contents);
+    ScratchDir dir;
+    const std::string out = (dir / "out").string();
+    FormatTables tables(out);
+    tables.add(record(school, {{1, u(1)}}), 1, "1");
+    ASSERT_EQ(finished(tables), "no failure");
+    if (std::string(c.suffix) != ".School.tsv") writeFile(out + c.suffix, c.contents);
+    FormatTables::removeUnwritten(out, &tables);
+    EXPECT_EQ(fs::exists(out + c.suffix), !c.removed);
+    // Without tables, the run's own are another run's.
+    FormatTables::removeUnwritten(out, nullptr);
+    EXPECT_FALSE(fs::exists(out + ".School.tsv"));
+  }
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ TEST(SurveyYears, EveryHandledYearHasOneRowAndNoOtherYearHasAny) {
       EXPECT_EQ(row->year, year);
     }
   }
+  EXPECT_EQ(handledYearsText(), "68 to 74, 76, 78, 80, 82, 86 and 88");
 }
 
 // A typo in one column of a row would frame or type a year wrongly; the
