@@ -33,10 +33,36 @@ char* formatFraction(char* p, std::uint32_t bits) {
       .ptr;
 }
 
+namespace {
+
+// Whether the decimal at [p, end) reads back to `single` both as a single
+// and as the nearest double rounded to single precision, which is how readers
+// without a single-precision parser (pandas, R) read it.
+bool readsBackBothWays(const char* p, const char* end, float single) {
+  float direct = 0;
+  double nearest = 0;
+  std::from_chars(p, end, direct);
+  std::from_chars(p, end, nearest);
+  const auto bits = std::bit_cast<std::uint32_t>(single);
+  return std::bit_cast<std::uint32_t>(direct) == bits &&
+         std::bit_cast<std::uint32_t>(static_cast<float>(nearest)) == bits;
+}
+
+}  // namespace
+
 char* formatExactFraction(char* p, std::uint32_t bits) {
   const float single = std::bit_cast<float>(bits);
   if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
-  return std::to_chars(p, p + kMaxExactFractionChars, single).ptr;
+  char* const shortest = std::to_chars(p, p + kMaxExactFractionChars, single).ptr;
+  if (readsBackBothWays(p, shortest, single)) return shortest;
+  // The shortest form's nearest double can lie on the midpoint between two
+  // singles, and rounding it again then picks the other one (7.038531e-26 is
+  // 15AE43FD, its double rounds to 15AE43FE). Eight digits mend that there;
+  // nine always hold both ways.
+  char* const eight =
+      std::to_chars(p, p + kMaxExactFractionChars, single, std::chars_format::general, 8).ptr;
+  if (readsBackBothWays(p, eight, single)) return eight;
+  return std::to_chars(p, p + kMaxExactFractionChars, single, std::chars_format::general, 9).ptr;
 }
 
 void failUnrecognizedType() {

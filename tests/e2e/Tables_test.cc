@@ -59,6 +59,7 @@ struct Client {
 // infinities as inf and -inf, other floats (in R every number) in %.17g, integers as such.
 const char kPandasDump[] = R"dump(
 import os
+import numpy as np
 with open("dump.tsv", "w") as out:
     for name in ["District", "School", "District_Summary"]:
         path = "OUTPUT." + name + ".tsv"
@@ -71,7 +72,9 @@ with open("dump.tsv", "w") as out:
             for row, value in enumerate(table[column].tolist()):
                 if value is pd.NA:
                     text = "(missing)"
-                elif isinstance(value, float):
+                elif isinstance(value, (float, np.floating)):
+                    # A numpy single widens to a double exactly, and %.17g keeps that double.
+                    value = float(value)
                     text = "nan" if value != value else "%.17g" % value
                 else:
                     text = str(value)
@@ -258,19 +261,24 @@ float single(std::uint32_t bits) {
   return value;
 }
 
-// Makes the first value of the first float column of `input` a NaN; returns its address.
+// Makes the first value of the first float column of `input` a NaN, and the next float value
+// (on that line) 15AE43FD, whose shortest form read as a double rounds to another single;
+// returns the NaN's address (0 if the file has no float).
 std::uint32_t plantNanFirst(const ScratchDir& dir, const std::string& input) {
   std::string bytes = readFile(dir / input);
   for (std::uint64_t line = 1;; ++line) {
     const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
     if (shown.exitStatus != 0) return 0;
+    std::vector<std::vector<std::string>> floats;
     for (const std::string& row : linesOf(shown.out)) {
       const std::vector<std::string> cells = split(row, '\t');
-      if (cells.size() < 4 || cells[3].rfind("Float", 0) != 0) continue;
-      bytes.replace(std::stoul(cells[1]), 4, std::string("\x7F\xC0\x00\x00", 4));
-      writeFile(dir / input, bytes);
-      return std::stoul(cells[0]);
+      if (cells.size() >= 4 && cells[3].rfind("Float", 0) == 0) floats.push_back(cells);
     }
+    if (floats.empty()) continue;
+    bytes.replace(std::stoul(floats[0][1]), 4, std::string("\x7F\xC0\x00\x00", 4));
+    if (floats.size() > 1) bytes.replace(std::stoul(floats[1][1]), 4, "\x15\xAE\x43\xFD");
+    writeFile(dir / input, bytes);
+    return std::stoul(floats[0][0]);
   }
 }
 

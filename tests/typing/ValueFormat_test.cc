@@ -127,7 +127,10 @@ TEST(FormatExactFractionTest, ReadsBackToTheSameBitsOnEveryExponentAndRandomPatt
                         {0xFFC00000, "-nan"},
                         {0x7F800001, "nan"},
                         {0x7F800000, "inf"},
-                        {0xFF800000, "-inf"}};
+                        {0xFF800000, "-inf"},
+                        // The shortest form 7.038531e-26 reads as the double midway to 15AE43FE.
+                        {0x15AE43FD, "7.0385307e-26"},
+                        {0x95AE43FD, "-7.0385307e-26"}};
   char room[kMaxExactFractionChars];
   for (const Case& c : cases) {
     EXPECT_EQ(std::string(room, formatExactFraction(room, c.bits)), c.text) << c.text;
