@@ -14,10 +14,12 @@ bool Recordifier::get(std::vector<Quartet>& record) {
   midRecord_ = true;
   Quartet quartet;
   if (!ReadQuartet(upstream, quartet) || quartet == endOfDataQuartet) {
+    endMarkerSeen_ = quartet == endOfDataQuartet;
     more = false;
     midRecord_ = false;
     return false;
   }
+  cutShort_ = false;
   record.clear();
   while (quartet != endOfRecordQuartet) {
     if (record.size() > kRecordLimit) {
@@ -26,7 +28,10 @@ bool Recordifier::get(std::vector<Quartet>& record) {
     record.push_back(quartet);
     // An input ending cleanly mid-record closes the record; the next call
     // then finds the end.
-    if (!ReadQuartet(upstream, quartet)) break;
+    if (!ReadQuartet(upstream, quartet)) {
+      cutShort_ = true;
+      break;
+    }
   }
   midRecord_ = false;
   return true;
