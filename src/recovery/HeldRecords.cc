@@ -18,17 +18,34 @@ HeldRecords::HeldRecords(Recordifier& framer, CrLfRemover& crLfRemover, Reader& 
   name = framer.name;
 }
 
+namespace {
+
+std::exception_ptr failureWith(const char* message) {
+  try {
+    throwMessage(message);
+  } catch (...) {
+    return std::current_exception();
+  }
+}
+
+}  // namespace
+
 // One state machine, stepped by each call:
-// - a record at the front whose end the pair checks have passed (or, once
-//   the data has ended, any record at the front) is handed on;
-// - once the data has ended and nothing is held, a record the input cut
-//   short fails, and after it the end is reported;
-// - otherwise the framer frames one more record; its failure, or a damaged
-//   end, loses the held records with it.
+// - kNot: a record at the front that the pair checks have passed is handed
+//   on; otherwise the framer frames one more record, which may stop the
+//   framing;
+// - kClean, kCutShort, kEndMarkerThenData (the data ended, the last pair in
+//   place): every record held is handed on; then the end is reported, or
+//   the record cut short or the marker fails as one lost record, after
+//   which the framing goes on (kNot);
+// - kFailed (the framing failed, or bytes other than padding follow the
+//   end-of-data marker at once): the records the checks passed are handed
+//   on; then the rest are lost with the failing record, and the failure is
+//   raised.
 bool HeldRecords::get(std::vector<Quartet>& record) {
   failure_.reset();
   for (;;) {
-    if (!held_.empty() && (ended_ || checked(held_.front()))) {
+    if (!held_.empty() && releasable()) {
       Held& front = held_.front();
       released_ = front.span;
       record.swap(front.quartets);
@@ -36,15 +53,26 @@ bool HeldRecords::get(std::vector<Quartet>& record) {
       held_.pop_front();
       return true;
     }
-    if (ended_) {
-      if (!cutShortAt_) return false;
-      const std::uint64_t start = *cutShortAt_;
-      cutShortAt_.reset();
-      lose(start);
-      throwMessage("input ended inside an FF-record");
+    if (stop_ == Stop::kNot) {
+      pull();
+      continue;
     }
-    pull();
+    if (stop_ == Stop::kClean) return false;
+    const std::exception_ptr failure = stop_ == Stop::kCutShort
+                                           ? failureWith("input ended inside an FF-record")
+                                       : stop_ == Stop::kEndMarkerThenData
+                                           ? failureWith("end-of-data marker followed by more data")
+                                           : stopFailure_;
+    stop_ = Stop::kNot;
+    lose(stopStart_, dataAfterEnd_);
+    dataAfterEnd_.reset();
+    std::rethrow_exception(failure);
   }
+}
+
+bool HeldRecords::releasable() const {
+  return stop_ == Stop::kClean || stop_ == Stop::kCutShort || stop_ == Stop::kEndMarkerThenData ||
+         checked(held_.front());
 }
 
 void HeldRecords::pull() {
@@ -53,28 +81,31 @@ void HeldRecords::pull() {
     next.quartets = std::move(spare_.back());
     spare_.pop_back();
   }
+  stopStart_ = next.span.start;
   bool framed;
   try {
     framed = framer_.get(next.quartets);
   } catch (...) {
-    lose(next.span.start);
-    throw;
+    stopFailure_ = std::current_exception();
+    stop_ = Stop::kFailed;
+    return;
   }
   if (!framed) {
-    if (framer_.endMarkerSeen()) {
-      // The marker is the record that failed; it stands just before here.
-      const std::uint64_t marker = next.span.start;
-      if (const auto data = dataAfterEndMarker()) {
-        lose(marker, data);
-        throwMessage("end-of-data marker followed by more data");
-      }
+    stop_ = Stop::kClean;
+    if (!framer_.endMarkerSeen()) return;
+    // The marker stands where this record would have started.
+    const Tail tail = tailAfterEndMarker();
+    if (!tail.data) return;
+    dataAfterEnd_ = tail.data;
+    stop_ = Stop::kEndMarkerThenData;
+    if (!tail.pairChecked) {
+      stopFailure_ = failureWith("end-of-data marker followed by more data");
+      stop_ = Stop::kFailed;
     }
-    ended_ = true;
     return;
   }
   if (framer_.cutShort()) {
-    cutShortAt_ = next.span.start;
-    ended_ = true;
+    stop_ = Stop::kCutShort;
     return;
   }
   next.span.end = reader_.offset();
@@ -94,23 +125,30 @@ void HeldRecords::lose(std::uint64_t failingStart, std::optional<std::uint64_t> 
   held_.clear();
 }
 
-std::optional<std::uint64_t> HeldRecords::dataAfterEndMarker() {
+HeldRecords::Tail HeldRecords::tailAfterEndMarker() {
   const FileMetaData& layout = crLfRemover_.layout();
   CrLfRemover::Phases phases = crLfRemover_.phases();
+  Tail tail;
   unsigned pairBytes = 0;  // bytes of a pair still to come
   for (std::uint64_t p = reader_.offset();;) {
     // The reader moves along, so that its window stays small.
     reader_.seek(p);
     const unsigned char* bytes;
     const std::size_t n = reader_.view(p, kStep, bytes);
-    if (n == 0) return std::nullopt;
+    if (n == 0) return tail;
     for (std::size_t i = 0; i < n; ++i, ++p) {
       if (pairBytes > 0) {
-        if (bytes[i] != (pairBytes == 2 ? kCr : kLf)) return p;
-        --pairBytes;
+        if (bytes[i] != (pairBytes == 2 ? kCr : kLf)) {
+          tail.data = p;
+          return tail;
+        }
+        if (--pairBytes == 0) tail.pairChecked = true;
         continue;
       }
-      if (bytes[i] != 0) return p;
+      if (bytes[i] != 0) {
+        tail.data = p;
+        return tail;
+      }
       if (CrLfRemover::passDataByte(layout, phases)) pairBytes = 2;
     }
   }

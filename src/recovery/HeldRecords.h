@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -73,10 +74,22 @@ class HeldRecords : public Stream<std::vector<Quartet>> {
   bool checked(const Held& held) const;
   // Drops the held records as lost with the one starting at `failingStart`.
   void lose(std::uint64_t failingStart, std::optional<std::uint64_t> dataAfter = std::nullopt);
-  // The offset of the first byte after the end-of-data marker that is not
-  // padding: a zero data byte, or a pair where the layout puts it. None if
-  // the input ends first.
-  std::optional<std::uint64_t> dataAfterEndMarker();
+
+  // What follows the end-of-data marker. Padding is zero data bytes with
+  // the pairs where the layout puts them; the first such pair checks the
+  // records before the marker as any pair would.
+  struct Tail {
+    bool pairChecked = false;           // the first pair stands in place
+    std::optional<std::uint64_t> data;  // the first byte that is not padding
+  };
+  Tail tailAfterEndMarker();
+
+  // Whether the framing has stopped, and how: the records held are handed
+  // on (all of them, or those the checks passed when it failed), then the
+  // end or the failure is reported.
+  enum class Stop { kNot, kClean, kCutShort, kEndMarkerThenData, kFailed };
+  // Whether the record at the front of held_ may be handed on.
+  bool releasable() const;
 
   Recordifier& framer_;
   CrLfRemover& crLfRemover_;
@@ -85,8 +98,10 @@ class HeldRecords : public Stream<std::vector<Quartet>> {
   std::vector<std::vector<Quartet>> spare_;  // buffers reused from record to record
   RecordSpan released_;
   std::optional<Failure> failure_;
-  std::optional<std::uint64_t> cutShortAt_;  // start of a record the input cut short
-  bool ended_ = false;
+  Stop stop_ = Stop::kNot;
+  std::uint64_t stopStart_ = 0;  // where the record that stopped the framing started
+  std::optional<std::uint64_t> dataAfterEnd_;
+  std::exception_ptr stopFailure_;  // what stopped it, if it failed
 };
 
 #endif  // SURVEY_RECOVERY_HELDRECORDS_H_
