@@ -19,7 +19,6 @@ bool Recordifier::get(std::vector<Quartet>& record) {
     midRecord_ = false;
     return false;
   }
-  cutShort_ = false;
   record.clear();
   while (quartet != endOfRecordQuartet) {
     if (record.size() > kRecordLimit) {
@@ -28,10 +27,7 @@ bool Recordifier::get(std::vector<Quartet>& record) {
     record.push_back(quartet);
     // An input ending cleanly mid-record closes the record; the next call
     // then finds the end.
-    if (!ReadQuartet(upstream, quartet)) {
-      cutShort_ = true;
-      break;
-    }
+    if (!ReadQuartet(upstream, quartet)) break;
   }
   midRecord_ = false;
   return true;

@@ -35,10 +35,8 @@ class Recordifier : public Stream<std::vector<Quartet>> {
   // Whether the last get() failed before its record was framed.
   bool midRecord() const { return midRecord_; }
   // Whether the data ended at the end-of-data marker (rather than with the
-  // input), and where the input ended inside a record, cutting the record
-  // the last get() delivered short.
+  // input).
   bool endMarkerSeen() const { return endMarkerSeen_; }
-  bool cutShort() const { return cutShort_; }
 
   Upstream<unsigned char> upstream;
   bool more = true;
@@ -46,7 +44,6 @@ class Recordifier : public Stream<std::vector<Quartet>> {
  private:
   bool midRecord_ = false;
   bool endMarkerSeen_ = false;
-  bool cutShort_ = false;
 };
 
 #endif  // SURVEY_FRAMING_RECORDIFIER_H_

@@ -34,10 +34,9 @@ std::exception_ptr failureWith(const char* message) {
 // - kNot: a record at the front that the pair checks have passed is handed
 //   on; otherwise the framer frames one more record, which may stop the
 //   framing;
-// - kClean, kCutShort, kEndMarkerThenData (the data ended, the last pair in
-//   place): every record held is handed on; then the end is reported, or
-//   the record cut short or the marker fails as one lost record, after
-//   which the framing goes on (kNot);
+// - kClean, kEndMarkerThenData (the data ended, the last pair in place):
+//   every record held is handed on; then the end is reported, or the marker
+//   fails as one lost record, after which the framing goes on (kNot);
 // - kFailed (the framing failed, or bytes other than padding follow the
 //   end-of-data marker at once): the records the checks passed are handed
 //   on; then the rest are lost with the failing record, and the failure is
@@ -58,9 +57,7 @@ bool HeldRecords::get(std::vector<Quartet>& record) {
       continue;
     }
     if (stop_ == Stop::kClean) return false;
-    const std::exception_ptr failure = stop_ == Stop::kCutShort
-                                           ? failureWith("input ended inside an FF-record")
-                                       : stop_ == Stop::kEndMarkerThenData
+    const std::exception_ptr failure = stop_ == Stop::kEndMarkerThenData
                                            ? failureWith("end-of-data marker followed by more data")
                                            : stopFailure_;
     stop_ = Stop::kNot;
@@ -71,8 +68,7 @@ bool HeldRecords::get(std::vector<Quartet>& record) {
 }
 
 bool HeldRecords::releasable() const {
-  return stop_ == Stop::kClean || stop_ == Stop::kCutShort || stop_ == Stop::kEndMarkerThenData ||
-         checked(held_.front());
+  return stop_ == Stop::kClean || stop_ == Stop::kEndMarkerThenData || checked(held_.front());
 }
 
 void HeldRecords::pull() {
@@ -102,10 +98,6 @@ void HeldRecords::pull() {
       stopFailure_ = failureWith("end-of-data marker followed by more data");
       stop_ = Stop::kFailed;
     }
-    return;
-  }
-  if (framer_.cutShort()) {
-    stop_ = Stop::kCutShort;
     return;
   }
   next.span.end = reader_.offset();

@@ -25,14 +25,13 @@ struct RecordSpan {
 // where the layout puts them. Damage that shifts bytes often shows only at
 // the next CR LF check, and the records framed before that check came from
 // shifted bytes. So each record is held until a pair after its end has
-// passed its check, or the data has ended cleanly after it; when the framer
-// fails instead, the records held are lost with the failing one.
+// passed its check, or the data has ended after it (the input may end
+// inside a record, as a full-size file does); when the framer fails
+// instead, the records held are lost with the failing one.
 //
-// Two ends of the data are damage under this stage:
-// - an end-of-data marker after which anything but zero bytes (with the
-//   pairs where the layout puts them) follows: the marker is lost as a
-//   record, so that the records after it can be searched for;
-// - the input ending inside a record: that record is lost.
+// An end-of-data marker after which anything but zero bytes (with the pairs
+// where the layout puts them) follows is damage: the marker is lost as a
+// record, so that the records after it can be searched for.
 //
 // Stands between the framer and the AddressValueifier and takes the framer's
 // name, so that the links' statistics lines read as without it. The stages
@@ -87,7 +86,7 @@ class HeldRecords : public Stream<std::vector<Quartet>> {
   // Whether the framing has stopped, and how: the records held are handed
   // on (all of them, or those the checks passed when it failed), then the
   // end or the failure is reported.
-  enum class Stop { kNot, kClean, kCutShort, kEndMarkerThenData, kFailed };
+  enum class Stop { kNot, kClean, kEndMarkerThenData, kFailed };
   // Whether the record at the front of held_ may be handed on.
   bool releasable() const;
 

@@ -42,7 +42,8 @@ class GeneratedDamages : public ::testing::TestWithParam<GeneratedDamage> {};
 
 // Damage that changes bytes in place (a flipped byte, 64 overwritten ones)
 // may change the values of the records it falls in without touching their
-// framing; those records' lines are the only ones allowed to differ.
+// framing; those records' lines are the only ones allowed to differ, and in
+// years 68 to 76 the record a truncation cuts short.
 TEST_P(GeneratedDamages, EveryKeptLineIsALineOfTheUndamagedOutput) {
   const GeneratedDamage& c = GetParam();
   ScratchDir dir;
@@ -58,7 +59,9 @@ TEST_P(GeneratedDamages, EveryKeptLineIsALineOfTheUndamagedOutput) {
       runDecoder({"-k", "damaged" + std::string(c.year) + ".dat", "out.txt"}, dir.path());
 
   EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == 2) << run.err;
-  std::size_t changedInPlace = 0;
+  // Years 68 to 76 decode a record that the input's end cuts short as far as
+  // it goes, as without -k (a full-size file ends inside a record).
+  std::size_t changedInPlace = c.kind == damage::Kind::kTruncate && std::string(c.year) < "78";
   if (c.kind == damage::Kind::kFlip || c.kind == damage::Kind::kOverwrite) {
     for (std::size_t k = 0; k < starts.size(); ++k) {
       const std::uint64_t end = k + 1 < starts.size() ? starts[k + 1] : intactSize;
