@@ -11,15 +11,7 @@ constexpr unsigned char kLf = 0x0A;
 // Bytes looked at per view while passing the padding after the data's end.
 constexpr std::size_t kStep = 64 * 1024;
 
-}  // namespace
-
-HeldRecords::HeldRecords(Recordifier& framer, CrLfRemover& crLfRemover, Reader& reader)
-    : framer_(framer), crLfRemover_(crLfRemover), reader_(reader) {
-  name = framer.name;
-}
-
-namespace {
-
+// The decoder's error with `message`, to be raised later.
 std::exception_ptr failureWith(const char* message) {
   try {
     throwMessage(message);
@@ -29,6 +21,11 @@ std::exception_ptr failureWith(const char* message) {
 }
 
 }  // namespace
+
+HeldRecords::HeldRecords(Recordifier& framer, CrLfRemover& crLfRemover, Reader& reader)
+    : framer_(framer), crLfRemover_(crLfRemover), reader_(reader) {
+  name = framer.name;
+}
 
 // One state machine, stepped by each call:
 // - kNot: a record at the front that the pair checks have passed is handed
