@@ -13,6 +13,7 @@
 #include "framing/Recordifier78.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
+#include "recovery/HeldRecords.h"
 #include "recovery/Recovery.h"
 #include "tables/FormatTables.h"
 #include "typing/Typifier.h"
@@ -114,13 +115,20 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
   } else {
     throwMessage("unsupported year ", unsignedYear);
   }
+  // Skipping damage, FF-records reach the rest of the chain only once the
+  // line-end checks after them have passed.
+  HeldRecords* held = nullptr;
+  if (rejects != nullptr && ffFramer != nullptr) {
+    framer = held = add<HeldRecords>(*ffFramer, *crLfRemover, *chain.reader);
+  }
   auto* valueifier = chain.valueifier = add<AddressValueifier>(unsignedYear, framer);
   auto* integrator = add<Integrator>(valueifier);
   auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
   if (rejects != nullptr) {
     Reader& reader = *chain.reader;
-    recovery = ffFramer != nullptr ? ffRecordRecovery(reader, *crLfRemover, *ffFramer, *integrator)
-                                   : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
+    recovery = held != nullptr
+                   ? ffRecordRecovery(reader, *crLfRemover, *ffFramer, *held, *integrator)
+                   : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
   }
   chain.recovery = recovery.get();
   statistics_ = &typifier->formatStatistics;

@@ -22,25 +22,27 @@ void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uin
   try {
     for (;;) {
       throwIfInterrupted();
-      const std::uint64_t start = reader.offset();
+      recovery.beginRecord();
       bool more;
       try {
         more = stage.get(record);
       } catch (const std::exception& failure) {
         if (reader.failed()) throw;
-        rejects.reject(written, start, failure.what(), reader);
-        recovery.recover(start);
+        const Recovery::Loss loss = recovery.lost();
+        rejects.reject(written, loss.start, failure.what(), reader, loss.records);
+        recovery.recover();
         continue;
       }
       if (!more) break;
-      rejects.resume(start);
+      rejects.resume(recovery.delivered().start);
       // The stage's check has passed the record (see Chain's drain).
       const std::string_view text = lines.addAccepted(record);
       ++written;
       if (rows != nullptr) rows->add(record, written, text);
     }
   } catch (...) {
-    rejects.finish(reader.offset());
+    // A failed input ends the open stretch where the input ended.
+    rejects.finish(reader.failed() ? reader.received() : reader.offset());
     lines.write();
     throw;
   }

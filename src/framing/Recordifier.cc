@@ -14,6 +14,7 @@ bool Recordifier::get(std::vector<Quartet>& record) {
   midRecord_ = true;
   Quartet quartet;
   if (!ReadQuartet(upstream, quartet) || quartet == endOfDataQuartet) {
+    endMarkerSeen_ = quartet == endOfDataQuartet;
     more = false;
     midRecord_ = false;
     return false;

@@ -34,12 +34,16 @@ class Recordifier : public Stream<std::vector<Quartet>> {
 
   // Whether the last get() failed before its record was framed.
   bool midRecord() const { return midRecord_; }
+  // Whether the data ended at the end-of-data marker (rather than with the
+  // input).
+  bool endMarkerSeen() const { return endMarkerSeen_; }
 
   Upstream<unsigned char> upstream;
   bool more = true;
 
  private:
   bool midRecord_ = false;
+  bool endMarkerSeen_ = false;
 };
 
 #endif  // SURVEY_FRAMING_RECORDIFIER_H_

@@ -68,13 +68,15 @@ bool CrLfRemover::get(unsigned char& item) {
     phaseWithinRecord = 0;
     phaseWithinBlock += 4;
   }
-  if (endsBlock(metaData, phaseWithinBlock)) {
+  const bool blockEnded = endsBlock(metaData, phaseWithinBlock);
+  if (blockEnded) {
     if (!recordEnded) {
       link.expect(kCr);
       link.expect(kLf);
     }
     phaseWithinBlock = 0;
   }
+  if (recordEnded || blockEnded) checkedThrough_ = numBytes;
   return true;
 }
 
@@ -164,6 +166,10 @@ std::vector<std::uint64_t> CrLfRemover::pairsAmong(const FileMetaData& metaData,
     if (pass(metaData, at).pairFollows) before.push_back(passed);
   }
   return before;
+}
+
+bool CrLfRemover::passDataByte(const FileMetaData& metaData, Phases& at) {
+  return pass(metaData, at).pairFollows;
 }
 
 std::vector<std::uint32_t> CrLfRemover::recordStartPhases(const FileMetaData& metaData) {

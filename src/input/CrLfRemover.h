@@ -54,6 +54,9 @@ class CrLfRemover : public Stream<unsigned char> {
   static std::vector<std::uint64_t> pairsAmong(const FileMetaData& metaData, Phases at,
                                                std::uint64_t dataBytes);
 
+  // Advances `at` past one data byte; whether a pair follows that byte.
+  static bool passDataByte(const FileMetaData& metaData, Phases& at);
+
   // The block phases that record starts have in an intact file, in file order,
   // up to the first that repeats or lies past every block end.
   static std::vector<std::uint32_t> recordStartPhases(const FileMetaData& metaData);
@@ -66,6 +69,12 @@ class CrLfRemover : public Stream<unsigned char> {
   }
 
   const FileMetaData& layout() const { return metaData; }
+
+  // Data bytes delivered so far, and how many of them the last pair that was
+  // checked followed: the bytes up to there are known to stand where the
+  // layout puts them. Both count modulo 2^32.
+  std::uint32_t dataBytes() const { return numBytes; }
+  std::uint32_t checkedThrough() const { return checkedThrough_; }
 
  private:
   // Counts `n` data bytes that are followed by no pair.
@@ -87,6 +96,7 @@ class CrLfRemover : public Stream<unsigned char> {
   std::uint32_t numRecs = 0;            // records completed
   std::uint32_t numBytes = 0;           // data bytes passed in total
   bool endReported_ = false;            // the size warning is written once
+  std::uint32_t checkedThrough_ = 0;    // numBytes when the last pair passed
 };
 
 #endif  // SURVEY_INPUT_CRLFREMOVER_H_

@@ -66,6 +66,10 @@ class Reader : public Stream<unsigned char> {
   // File offset of the oldest byte kept; view() and seek() reach back to it.
   std::uint64_t oldestKept() const { return base_; }
 
+  // File offset just past the last byte read from the input so far: where
+  // the input ended, once a read has failed.
+  std::uint64_t received() const { return base_ + filled_; }
+
   // Whether a read of the input failed (rather than the input ending).
   bool failed() const { return failed_; }
 

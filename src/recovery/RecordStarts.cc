@@ -21,13 +21,16 @@ bool pairAt(const unsigned char* bytes, std::uint64_t at) {
 // Calls `check(p, at, available, behind)` for p from `from` on until it
 // returns true (answering p) or the file ends (none): `at` shows the bytes
 // from p on, `available` of them (at least `lookahead` unless the file ends
-// first), and `behind` says that the 2 bytes before p can be read too.
+// first), and `behind` says that the 2 bytes before p can be read too. The
+// reader's next byte follows the scan, so that the window holds only what
+// the checks read however far the scan goes.
 template <class Check>
 std::optional<std::uint64_t> scan(Reader& reader, std::uint64_t from, std::uint64_t lookahead,
                                   Check&& check) {
   from = std::max(from, reader.oldestKept());
   for (std::uint64_t p = from;;) {
     const std::uint64_t start = p >= 2 && p - 2 >= reader.oldestKept() ? p - 2 : p;
+    reader.seek(start);
     const unsigned char* bytes;
     const std::uint64_t wanted = (p - start) + kStep + lookahead;
     const std::uint64_t available = reader.view(start, wanted, bytes);
@@ -38,6 +41,15 @@ std::optional<std::uint64_t> scan(Reader& reader, std::uint64_t from, std::uint6
     }
     if (available < wanted) return std::nullopt;
   }
+}
+
+// Whether a record may start at `p`: the bytes before it close a line, or
+// it is the file's first byte, or it follows the failed record as it would
+// had that record kept its length: at `due` (its CR LF lost) or just after
+// the two bytes where its CR LF should stand (those damaged).
+bool closesLine(std::uint64_t p, const unsigned char* at, bool behind,
+                std::optional<std::uint64_t> due) {
+  return p == 0 || (due && (p == *due || p == *due + 2)) || (behind && pairAt(at - 2, 0));
 }
 
 }  // namespace
@@ -81,10 +93,12 @@ bool LineEndSearch::pairsHold(const Phase& phase, const unsigned char* bytes,
   return true;
 }
 
-std::optional<LineEndSearch::Found> LineEndSearch::find(Reader& reader, std::uint64_t from) const {
+std::optional<LineEndSearch::Found> LineEndSearch::find(Reader& reader, std::uint64_t from,
+                                                        std::optional<std::uint64_t> due) const {
   const std::uint64_t firstEnd = dataLength_;
   std::uint32_t blockPhase = 0;
-  auto starts = [&](std::uint64_t, const unsigned char* at, std::uint64_t available, bool behind) {
+  auto starts = [&](std::uint64_t p, const unsigned char* at, std::uint64_t available,
+                    bool behind) {
     // Every placing ends the first record at its data length, or 2 later
     // when a block pair stands inside it.
     const bool endAhead = (firstEnd + 2 <= available && pairAt(at, firstEnd)) ||
@@ -92,6 +106,7 @@ std::optional<LineEndSearch::Found> LineEndSearch::find(Reader& reader, std::uin
     const bool pairBehind = behind && pairAt(at - 2, 0);
     const bool fileEndsInRecord = firstEnd + 4 > available;
     if (!endAhead && !(pairBehind && fileEndsInRecord)) return false;
+    if (!closesLine(p, at, behind, due)) return false;
     for (const Phase& phase : phases_) {
       if (phase.pairs.front() + 2 > available && !pairBehind) continue;
       if (pairsHold(phase, at, available)) {
@@ -106,11 +121,13 @@ std::optional<LineEndSearch::Found> LineEndSearch::find(Reader& reader, std::uin
   return Found{*offset, blockPhase};
 }
 
-std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from) {
+std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from,
+                                                   std::optional<std::uint64_t> due) {
   constexpr std::uint64_t kHeader = Recordifier78::kHeaderLength;
   constexpr std::uint64_t kLong = Recordifier78::kLongLength;
-  auto starts = [&](std::uint64_t, const unsigned char* at, std::uint64_t available, bool) {
-    if (available < kHeader) return false;
+  auto starts = [&](std::uint64_t p, const unsigned char* at, std::uint64_t available,
+                    bool behind) {
+    if (available < kHeader || !closesLine(p, at, behind, due)) return false;
     const std::uint64_t length = Recordifier78::RecordLength(at);
     if (length + 2 > available || !pairAt(at, length)) return false;
     // The record after it, as far as the file holds it.

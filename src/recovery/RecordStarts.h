@@ -10,9 +10,17 @@
 
 // Where records start again after damage, for a run that skips damaged
 // records. Each search looks at the file's bytes through the Reader's window
-// without moving it, and advances one position at a time from where it is
-// asked to begin, each position checked in constant time: its cost is
-// linear in the bytes it passes over.
+// and advances one position at a time from where it is asked to begin, each
+// position checked in constant time: its cost is linear in the bytes it
+// passes over. It moves the reader's next byte along behind it, so that the
+// window stays small however far it goes; the caller seeks afterwards.
+//
+// A place counts as a record start only if what precedes it and what
+// follows it both fit the framing: the bytes before it close a line (CR LF),
+// or it is the file's first byte, or it follows the record that failed as
+// it would had that record kept its length (`due` is where that record's CR
+// LF should stand: a start there, or just after those two bytes, passes);
+// and the records from it on frame as far as the checks look.
 
 // Record starts in a file whose records end in CR LF pairs at fixed data
 // lengths, with further pairs at block ends (every year but 78).
@@ -31,12 +39,13 @@ class LineEndSearch {
   static const LineEndSearch& forLayout(const FileMetaData& metaData);
 
   // The first offset at or after `from` (or after the oldest byte the reader
-  // keeps, if that is later) where a record starts: the pairs that follow it
-  // over the next few records stand where the layout puts them for one of
-  // the block phases an intact file has at record starts, and at least one
-  // such pair lies inside the file, or a pair stands just before it. None if
-  // the file ends first.
-  std::optional<Found> find(Reader& reader, std::uint64_t from) const;
+  // keeps, if that is later) where a record starts: it closes a line as
+  // above, and the pairs that follow it over the next few records stand
+  // where the layout puts them for one of the block phases an intact file
+  // has at record starts, and at least one such pair lies inside the file,
+  // or the file ends inside the record. None if the file ends first.
+  std::optional<Found> find(Reader& reader, std::uint64_t from,
+                            std::optional<std::uint64_t> due = std::nullopt) const;
 
  private:
   struct Phase {
@@ -50,9 +59,11 @@ class LineEndSearch {
   std::vector<Phase> phases_;
 };
 
-// Year-78 record starts: a header whose length (275 or 866 bytes) is followed
-// by CR LF, and so for the record after it unless the file ends within it.
-// None if the file ends first; `from` as for LineEndSearch.
-std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from);
+// Year-78 record starts: a place that closes a line as above, with a header
+// whose length (275 or 866 bytes) is followed by CR LF, and so for the record
+// after it unless the file ends within it. None if the file ends first;
+// `from` as for LineEndSearch.
+std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from,
+                                                   std::optional<std::uint64_t> due = std::nullopt);
 
 #endif  // SURVEY_RECOVERY_RECORDSTARTS_H_

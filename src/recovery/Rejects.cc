@@ -39,16 +39,16 @@ std::string rejectionText(const std::string& message) {
 }
 
 void RejectsLog::reject(std::uint64_t linesBefore, std::uint64_t start, const std::string& message,
-                        Reader& reader) {
-  ++rejected_;
+                        Reader& reader, std::uint64_t records) {
+  rejected_ += records;
   if (openStretch_) {
-    ++openStretch_->records;
+    openStretch_->records += records;
     return;
   }
   const unsigned char* bytes;
   const std::uint64_t from = std::max(start, reader.oldestKept());
   const std::size_t shown = reader.view(from, kShownBytes, bytes);
-  openStretch_ = Stretch{linesBefore, start, 1, rejectionText(message), hexOf(bytes, shown)};
+  openStretch_ = Stretch{linesBefore, start, records, rejectionText(message), hexOf(bytes, shown)};
 }
 
 void RejectsLog::closeStretch(std::uint64_t resumed) {

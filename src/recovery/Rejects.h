@@ -21,12 +21,12 @@ class RejectsLog {
   // stream the lines go to (owned by the caller, alive until finish()).
   explicit RejectsLog(std::function<std::ostream&()> open) : open_(std::move(open)) {}
 
-  // Notes that the record starting at `start` was rejected with `message`,
-  // `linesBefore` lines having been written to OUTPUT. Opens a stretch if
-  // none is open, reading its first bytes through `reader`, which must still
-  // keep the byte at `start`.
+  // Notes that `records` records, the first starting at `start`, were
+  // rejected with `message`, `linesBefore` lines having been written to
+  // OUTPUT. Opens a stretch if none is open, reading its first bytes through
+  // `reader` (from the oldest byte it keeps, if that is later than `start`).
   void reject(std::uint64_t linesBefore, std::uint64_t start, const std::string& message,
-              Reader& reader);
+              Reader& reader, std::uint64_t records = 1);
 
   // A record starting at `start` was decoded: ends the open stretch, if any.
   void resume(std::uint64_t start) {

@@ -175,24 +175,32 @@ class RecordShower final : public RecordViewer {
     TypedRecord record;
     for (;;) {
       throwIfInterrupted();
-      const Start start{reader.offset(), chain.crLfRemover != nullptr ? chain.crLfRemover->phases()
-                                                                      : CrLfRemover::Phases{}};
+      Start start{reader.offset(), chain.crLfRemover != nullptr ? chain.crLfRemover->phases()
+                                                                : CrLfRemover::Phases{}};
+      if (chain.recovery != nullptr) chain.recovery->beginRecord();
       bool more;
       try {
         more = last.get(record);
       } catch (const std::exception& failure) {
         if (chain.recovery == nullptr || reader.failed()) throw;
-        chain.rejects->reject(written, start.offset, failure.what(), reader);
-        chain.recovery->recover(start.offset);
+        const Recovery::Loss loss = chain.recovery->lost();
+        chain.rejects->reject(written, loss.start, failure.what(), reader, loss.records);
+        chain.recovery->recover();
         continue;
       }
       if (!more) break;
+      std::uint64_t end = reader.offset();
+      if (chain.recovery != nullptr) {
+        const RecordSpan span = chain.recovery->delivered();
+        start = {span.start, span.phases};
+        end = span.end;
+      }
       if (chain.recovery == nullptr && acceptRecord(record, written + 1) < record.size()) {
         failUnrecognizedType();
       }
       if (++written == number_) {
         rejected_ = chain.rejects != nullptr ? chain.rejects->rejected() : 0;
-        show(last, chain, start, reader.offset());
+        show(last, chain, start, end);
         return;
       }
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,5 +72,53 @@ TEST(LineEndSearchTest, FindsNothingWhereNoRecordFramesToTheEnd) {
   EXPECT_FALSE(LineEndSearch(fileMetaDataForYear(80)).find(reader, 1).has_value());
   EXPECT_FALSE(findYear78RecordStart(reader, 1).has_value());
 }
+
+// A short year-78 record (its header reads short), `fill` for its body.
+std::string shortRecord(char fill) {
+  std::string record(275, fill);
+  record.replace(9, 5, "\xF0\x40\x40\x40\x40");
+  return record;
+}
+
+struct Year78Start {
+  const char* name;
+  std::string bytes;
+  std::optional<std::uint64_t> due;
+  std::optional<std::uint64_t> expected;
+};
+
+void PrintTo(const Year78Start& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class Year78Starts : public ::testing::TestWithParam<Year78Start> {};
+
+// A place starts a record only if the bytes before it close a line (or it is
+// where the failed record's CR LF was due) and the record after it frames
+// too, unless the file ends within that one.
+TEST_P(Year78Starts, NeedWhatPrecedesAndWhatFollowsToFit) {
+  const Year78Start& c = GetParam();
+  const auto* data = reinterpret_cast<const unsigned char*>(c.bytes.data());
+  Reader reader(std::make_unique<MemoryBlocks>(data, c.bytes.size(), 100), "memory", 100);
+  EXPECT_EQ(findYear78RecordStart(reader, 1, c.due), c.expected);
+}
+
+const std::string kA = shortRecord('\xC1');
+const std::string kB = shortRecord('\xC2');
+const std::string kJunk(10, '\x5A');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Year78Starts,
+    ::testing::Values(
+        Year78Start{"after CR LF, followed by a record", kJunk + "\r\n" + kA + "\r\n" + kB + "\r\n",
+                    std::nullopt, 12},
+        Year78Start{"not after CR LF", kJunk + kA + "\r\n" + kB + "\r\n", std::nullopt, 287},
+        Year78Start{"not after CR LF, but where a lost pair was due",
+                    kJunk + kA + "\r\n" + kB + "\r\n", 10, 10},
+        Year78Start{"followed by a record that does not frame",
+                    kJunk + "\r\n" + kA + "\r\n" + kB + "XX" + std::string(1000, '\x5A') + "\r\n" +
+                        kA + "\r\n" + kB + "\r\n",
+                    std::nullopt, 1568},
+        Year78Start{"the last record", kJunk + "\r\n" + kA + "\r\n", std::nullopt, 12}));
 
 }  // namespace
