@@ -1,6 +1,5 @@
 #include "tables/FormatTables.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "core/Error.h"
@@ -8,6 +7,7 @@
 #include "driver/FirstFailure.h"
 #include "layouts/Vp.h"
 #include "layouts/VpInfo.h"
+#include "tables/TableRow.h"
 
 namespace {
 
@@ -41,6 +41,7 @@ void writeOut(OutputFile& file, std::string& text) {
 
 FormatTables::Table::Table(const std::string& path, std::uint32_t width) : file(path) {
   extent.width = width;
+  extent.floats.resize(std::size_t{width} + 1);
   rows.reserve(kWriteBytes);
   rows = "record";
   for (std::uint32_t address = 1; address <= width; ++address) {
@@ -92,22 +93,11 @@ void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::strin
   const unsigned format = record.layout->recordFormat();
   Table& table =
       format < tables_.size() && tables_[format] ? *tables_[format] : open(format, *record.layout);
-  const std::uint32_t width = table.extent.width;
-  const std::uint32_t last = record.empty() ? 0 : record.lastAddress();
-  // The cells of the record's line are the table's first cells; an empty
-  // line is one empty cell.
-  std::string& rows = table.rows;
-  appendDecimal(rows, line);
-  if (width > 0) {
-    rows += "\t";
-    rows.append(text);
-    rows.append(width - std::max<std::uint32_t>(last, 1), '\t');
-  }
-  rows += "\n";
   TableExtent& extent = table.extent;
+  appendRow(table.rows, line, record, text, extent);
   if (extent.rows++ == 0) extent.firstLine = line;
   extent.lastLine = line;
-  if (rows.size() >= kWriteBytes) writeOut(table.file, rows);
+  if (table.rows.size() >= kWriteBytes) writeOut(table.file, table.rows);
 }
 
 void FormatTables::writeSchemas(const std::map<unsigned, FormatStatistics>& statistics) {

@@ -1,7 +1,9 @@
 #include "tables/TableSchema.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cmath>
 
 #include "core/Error.h"
 #include "layouts/Vp.h"
@@ -17,21 +19,54 @@ void appendColumnName(std::string& out, std::uint64_t address) {
   appendDecimal(out, address);
 }
 
+void appendExactFloat(std::string& out, std::uint32_t bits) {
+  char exact[kMaxExactFractionChars];
+  out.append(exact, formatExactFraction(exact, bits));
+}
+
 // The cells after a column's name and address: type letter, column type,
-// constant, min, max.
-void appendExtent(std::string& out, const Extent<TypedValue>& extent) {
+// constant, min, max. `numbers` are the bounds of a float column's numbers.
+void appendExtent(std::string& out, const Extent<TypedValue>& extent, const FloatBounds& numbers) {
   const auto [min, max] = extent.get();
   out.append(1, typeLetterOf(min.type));
   out += "\t";
   out += columnType(min.type);
-  out += isConstant(extent) ? "\tyes\t" : "\tno\t";
-  appendTypedValue(out, min);
+  if (min.type != TypedValue::F) {
+    out += isConstant(extent) ? "\tyes\t" : "\tno\t";
+    appendTypedValue(out, min);
+    out += "\t";
+    appendTypedValue(out, max);
+    out += "\n";
+    return;
+  }
+  // A column of NaNs alone keeps the statistics' bounds.
+  std::uint32_t least = min.number();
+  std::uint32_t greatest = max.number();
+  bool constant = isConstant(extent);
+  if (numbers.defined) {
+    least = numbers.least;
+    greatest = numbers.greatest;
+    constant = orderOf(TypedValue::F, least, {}, greatest, {}) == Order::Equal;
+  }
+  out += constant ? "\tyes\t" : "\tno\t";
+  appendExactFloat(out, least);
   out += "\t";
-  appendTypedValue(out, max);
+  appendExactFloat(out, greatest);
   out += "\n";
 }
 
 }  // namespace
+
+void FloatBounds::add(std::uint32_t bits) {
+  if (std::isnan(std::bit_cast<float>(bits))) return;
+  if (!defined) {
+    defined = true;
+    least = bits;
+    greatest = bits;
+    return;
+  }
+  widenBounds(TypedValue::F, bits, least, greatest);
+}
 
 void appendDecimal(std::string& out, std::uint64_t n) {
   char digits[24];
@@ -86,7 +121,8 @@ std::string schemaText(const TableExtent& table, const FormatStatistics& statist
     emptyColumnsBefore(address);
     appendColumnName(out, address);
     out += "\t";
-    appendExtent(out, extent);
+    appendExtent(out, extent,
+                 address < table.floats.size() ? table.floats[address] : FloatBounds{});
     next = address + std::uint64_t{1};
   });
   emptyColumnsBefore(table.width + std::uint64_t{1});

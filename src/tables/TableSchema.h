@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "typing/FormatStatistics.h"
 
@@ -26,13 +27,26 @@ std::uint32_t tableWidth(const Vp& layout);
 // uint32, int32, float32 or string. Fails with "unrec type" for other codes.
 std::string_view columnType(std::uint32_t type);
 
-// What a table held besides its values: its width and the line numbers of
-// its rows.
+// The least and the greatest number among the float values of a column,
+// NaNs left out; in the order of the metadata file's bounds, so that of
+// equal values (0 and -0) the first stays.
+struct FloatBounds {
+  bool defined = false;
+  std::uint32_t least = 0;
+  std::uint32_t greatest = 0;
+
+  // Takes in the single whose bit pattern is `bits`; a NaN changes nothing.
+  void add(std::uint32_t bits);
+};
+
+// What a table held besides its values: its width, the line numbers of its
+// rows and, by address, the bounds of its float values.
 struct TableExtent {
   std::uint32_t width = 0;
   std::uint64_t rows = 0;
   std::uint64_t firstLine = 0;
   std::uint64_t lastLine = 0;
+  std::vector<FloatBounds> floats;
 };
 
 // The first line of every schema.
@@ -44,8 +58,13 @@ inline constexpr std::string_view kSchemaHeader =
 // the address, the type letter, the column type, whether the value was
 // constant ("yes" or "no"), the least and the greatest value, taken from
 // `statistics` (addresses above the width are not columns and are left out).
-// An address that never carried a value has the column type string and
-// nothing in the type, constant, min and max cells.
+// A float column takes its bounds from `table.floats` instead: the least and
+// greatest number, NaNs left out, and constant when they are equal; only a
+// column of NaNs alone has the statistics' bounds (a NaN, not constant).
+// Floats are written in their exact form (formatExactFraction), the other
+// values as in the output file. An address that never carried a value has
+// the column type string and nothing in the type, constant, min and max
+// cells.
 std::string schemaText(const TableExtent& table, const FormatStatistics& statistics);
 
 #endif  // SURVEY_TABLES_TABLESCHEMA_H_

@@ -5,22 +5,64 @@
 
 #include "core/Error.h"
 
-char* formatFraction(char* p, std::uint32_t bits) {
-  const double value = static_cast<double>(std::bit_cast<float>(bits));
-  // to_chars with a precision behaves as printf's %.6g, which is what the
-  // stream's default format uses; only NaN and infinity are spelled by hand so
-  // that they follow glibc ("-nan" keeps the sign bit).
-  const char* spelled = nullptr;
-  if (std::isnan(value)) {
-    spelled = std::signbit(value) ? "-nan" : "nan";
-  } else if (std::isinf(value)) {
-    spelled = value < 0 ? "-inf" : "inf";
-  } else {
-    return std::to_chars(p, p + kValueRoom, value, std::chars_format::general, 6).ptr;
-  }
+namespace {
+
+// NaN and infinity as glibc spells them ("-nan" keeps the sign bit), or null
+// for a finite value.
+const char* spelledNonFinite(float value) {
+  if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  return nullptr;
+}
+
+char* putSpelled(char* p, const char* spelled) {
   const std::size_t length = std::strlen(spelled);
   std::memcpy(p, spelled, length);
   return p + length;
+}
+
+}  // namespace
+
+char* formatFraction(char* p, std::uint32_t bits) {
+  const float single = std::bit_cast<float>(bits);
+  if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
+  // to_chars with a precision behaves as printf's %.6g, which is what the
+  // stream's default format uses.
+  return std::to_chars(p, p + kValueRoom, static_cast<double>(single), std::chars_format::general,
+                       6)
+      .ptr;
+}
+
+namespace {
+
+// Whether the decimal at [p, end) reads back to `single` both as a single
+// and as the nearest double rounded to single precision, which is how readers
+// without a single-precision parser (pandas, R) read it.
+bool readsBackBothWays(const char* p, const char* end, float single) {
+  float direct = 0;
+  double nearest = 0;
+  std::from_chars(p, end, direct);
+  std::from_chars(p, end, nearest);
+  const auto bits = std::bit_cast<std::uint32_t>(single);
+  return std::bit_cast<std::uint32_t>(direct) == bits &&
+         std::bit_cast<std::uint32_t>(static_cast<float>(nearest)) == bits;
+}
+
+}  // namespace
+
+char* formatExactFraction(char* p, std::uint32_t bits) {
+  const float single = std::bit_cast<float>(bits);
+  if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
+  char* const shortest = std::to_chars(p, p + kMaxExactFractionChars, single).ptr;
+  if (readsBackBothWays(p, shortest, single)) return shortest;
+  // The shortest form's nearest double can lie on the midpoint between two
+  // singles, and rounding it again then picks the other one (7.038531e-26 is
+  // 15AE43FD, its double rounds to 15AE43FE). Eight digits mend that there;
+  // nine always hold both ways.
+  char* const eight =
+      std::to_chars(p, p + kMaxExactFractionChars, single, std::chars_format::general, 8).ptr;
+  if (readsBackBothWays(p, eight, single)) return eight;
+  return std::to_chars(p, p + kMaxExactFractionChars, single, std::chars_format::general, 9).ptr;
 }
 
 void failUnrecognizedType() {

@@ -149,6 +149,17 @@ inline char* formatSigned(char* p, std::uint32_t bits) {
 // stream's default format; writes within p[0, kValueRoom).
 char* formatFraction(char* p, std::uint32_t bits);
 
+// The longest exact form of a single ("-1.17549435e-38").
+inline constexpr std::size_t kMaxExactFractionChars = 15;
+
+// The IEEE single whose bit pattern is `bits` in the shortest decimal form
+// that reads back to the same single (std::to_chars of the float), NaN and
+// infinity spelled as formatFraction() spells them; writes within
+// p[0, kMaxExactFractionChars). Where the nearest double of that form rounds
+// to another single (two bit patterns of all), the form has eight digits, so
+// that a reader going through doubles gets the same single too.
+char* formatExactFraction(char* p, std::uint32_t bits);
+
 // Fails with "unrec type"; out of line, so that the formatter stays small.
 [[noreturn]] void failUnrecognizedType();
 

@@ -1,5 +1,6 @@
 // The typed tables of --tables, loaded by the real clients with the loaders of the README as
-// they stand, and checked cell by cell against the output file.
+// they stand, and checked cell by cell against the output file and, for floats, against the
+// bits in the input file.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -50,16 +52,14 @@ struct Client {
   std::vector<std::string> probe;
   std::string dumpCode;
   std::map<std::string, std::string> typeNames;  // schema column type -> client's type name
-  bool numbersAsDouble;
-  // An empty float cell reads as NaN, as "nan" does.
-  bool missingFloatIsNan;
 };
 
 // Writes, for every table, "NAME\trows\tN", then per column "NAME\tdtype\tCOLUMN\tTYPE" and
 // per cell "NAME\tcell\tROW\tCOLUMN\tVALUE": a missing cell as (missing), a float NaN as nan,
-// other numbers in %.9g (floats, and in R every number) or as integers, infinities as inf.
+// infinities as inf and -inf, other floats (in R every number) in %.17g, integers as such.
 const char kPandasDump[] = R"dump(
 import os
+import numpy as np
 with open("dump.tsv", "w") as out:
     for name in ["District", "School", "District_Summary"]:
         path = "OUTPUT." + name + ".tsv"
@@ -72,26 +72,29 @@ with open("dump.tsv", "w") as out:
             for row, value in enumerate(table[column].tolist()):
                 if value is pd.NA:
                     text = "(missing)"
-                elif isinstance(value, float):
-                    text = "nan" if value != value else "%.9g" % value
+                elif isinstance(value, (float, np.floating)):
+                    # A numpy single widens to a double exactly, and %.17g keeps that double.
+                    value = float(value)
+                    text = "nan" if value != value else "%.17g" % value
                 else:
                     text = str(value)
                 out.write(f"{name}\tcell\t{row}\t{column}\t{text}\n")
 )dump";
 
+// LOAD is the loader's call.
 const char kRDump[] = R"dump(
 parts <- list()
 for (name in c("District", "School", "District_Summary")) {
   path <- paste0("OUTPUT.", name, ".tsv")
   if (!file.exists(path)) next
-  table <- load_table(path)
+  table <- LOAD
   parts[[length(parts) + 1]] <- paste(name, "rows", nrow(table), sep = "\t")
   for (column in names(table)) {
     values <- table[[column]]
     parts[[length(parts) + 1]] <- paste(name, "dtype", column, class(values), sep = "\t")
     if (is.numeric(values)) {
       text <- ifelse(is.nan(values), "nan",
-                     ifelse(is.na(values), "(missing)", sprintf("%.9g", values)))
+                     ifelse(is.na(values), "(missing)", sprintf("%.17g", values)))
       text[is.infinite(values)] <- ifelse(values[is.infinite(values)] > 0, "inf", "-inf")
     } else {
       text <- ifelse(is.na(values), "(missing)", values)
@@ -103,24 +106,34 @@ for (name in c("District", "School", "District_Summary")) {
 writeLines(unlist(parts), "dump.tsv")
 )dump";
 
+std::string rDump(const std::string& load) {
+  std::string code = kRDump;
+  return code.replace(code.find("LOAD"), 4, load);
+}
+
+const std::map<std::string, std::string> kRTypes = {
+    {"uint32", "numeric"}, {"int32", "numeric"}, {"float32", "numeric"}, {"string", "character"}};
+
 const Client kPandas = {
     "pandas",
     "tables-pandas",
     {{"/usr/bin/env", "python3"}, {"/usr/bin/python3"}},
     {"-c", "import pandas"},
     kPandasDump,
-    {{"uint32", "UInt32"}, {"int32", "Int32"}, {"float32", "float32"}, {"string", "string"}},
-    false,
-    true};
-const Client kR = {
-    "R",
-    "tables-r",
-    {{"/usr/bin/env", "Rscript"}},
-    {"-e", "invisible(0)"},
-    kRDump,
-    {{"uint32", "numeric"}, {"int32", "numeric"}, {"float32", "numeric"}, {"string", "character"}},
-    true,
-    false};
+    {{"uint32", "UInt32"}, {"int32", "Int32"}, {"float32", "Float32"}, {"string", "string"}}};
+// The R loader both ways: through data.table's fread, and through base R alone.
+const Client kRFread = {"R_fread",
+                        "tables-r",
+                        {{"/usr/bin/env", "Rscript"}},
+                        {"-e", "library(data.table)"},
+                        rDump("load_table(path, fast = TRUE)"),
+                        kRTypes};
+const Client kRBase = {"R_base",
+                       "tables-r",
+                       {{"/usr/bin/env", "Rscript"}},
+                       {"-e", "invisible(0)"},
+                       rDump("load_table(path, fast = FALSE)"),
+                       kRTypes};
 
 // The command that starts `client`, or nothing when it is not installed.
 std::optional<std::vector<std::string>> commandOf(const Client& client) {
@@ -150,11 +163,13 @@ std::size_t occurrences(const std::string& bytes, const std::string& part) {
 }
 
 // Texts that pandas or R read as missing, as logical or as a number, or strip, by default.
-const std::vector<std::string> kTrickyTexts = {"NA",  "nan",  "null", "N/A",  "TRUE", " NA ",
-                                               "007", "-nan", "None", "NULL", "T",    "n/a "};
+const std::vector<std::string> kTrickyTexts = {"NA",  "nan",  "null", "N/A",  "TRUE",  " NA ",
+                                               "007", "-nan", "None", "NULL", "T",     "n/a ",
+                                               "#",   "'",    "\\",   "  ",   " # '\\"};
 
 // Replaces texts of the sample `input` in `dir` by kTrickyTexts, one string cell each: a
-// text made only of letters, digits and blanks, whose EBCDIC pieces (quartets, or the whole
+// text of printable characters without a parenthesis (so none rendered as "(ebcdic N)"), whose
+// EBCDIC pieces (quartets, or the whole
 // text in year 78) occur once in the file, is overwritten by a tricky text padded with EBCDIC
 // zero bytes, which a decoded text leaves out. Returns how many texts were planted.
 std::size_t plantTrickyTexts(const ScratchDir& dir, const std::string& input, bool year78) {
@@ -180,7 +195,7 @@ std::size_t plantTrickyTexts(const ScratchDir& dir, const std::string& input, bo
         const std::size_t piece = year78 ? text.size() : 4;
         bool plain = !text.empty() && text.size() % piece == 0 && text.size() >= tricky.size();
         for (char c : text)
-          plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || c == ' ');
+          plain = plain && std::isprint(static_cast<unsigned char>(c)) && c != '(';
         for (std::size_t at = 0; plain && at < text.size(); at += piece)
           plain = occurrences(bytes, ebcdic(text.substr(at, piece))) == 1;
         if (!plain) continue;
@@ -212,26 +227,117 @@ std::map<unsigned, std::string> recordCounts(const std::string& meta) {
   return counts;
 }
 
-// What the client must have read from the output file's `text` in a column of `type`.
-std::string expectedCell(const std::string& text, const std::string& type, const Client& client) {
-  if (text.empty()) return type == "float32" && client.missingFloatIsNan ? "nan" : "(missing)";
-  if (type == "string") return text;
-  char printed[64];
-  // A client that reads every number as a double reads a float's text as a double too.
-  double value = client.numbersAsDouble ? std::strtod(text.c_str(), nullptr)
-                                        : std::strtof(text.c_str(), nullptr);
-  if (type != "float32") {
-    if (!client.numbersAsDouble) return text;
-    value = static_cast<double>(std::stoll(text));
+// The float values of the records of `input` by line and address, as 32 bits read from the
+// file at the offsets --show-record gives (a value carried from an earlier record in years 68
+// to 76 is that record's).
+using FloatBits = std::map<std::uint64_t, std::map<std::uint32_t, std::uint32_t>>;
+FloatBits floatBitsOf(const ScratchDir& dir, const std::string& input, std::uint64_t lines) {
+  const std::string bytes = readFile(dir / input);
+  FloatBits bits;
+  std::map<std::uint32_t, std::uint32_t> latest;
+  for (std::uint64_t line = 1; line <= lines; ++line) {
+    const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
+    EXPECT_EQ(shown.exitStatus, 0) << shown.err;
+    for (const std::string& row : linesOf(shown.out)) {
+      const std::vector<std::string> cells = split(row, '\t');
+      if (cells.size() < 4 || cells[3].rfind("Float", 0) != 0) continue;
+      const std::uint32_t address = std::stoul(cells[0]);
+      if (cells[1] != "carried") {
+        const std::size_t at = std::stoul(cells[1]);
+        std::uint32_t word = 0;
+        for (std::size_t k = 0; k < 4; ++k)
+          word = word << 8 | static_cast<unsigned char>(bytes.at(at + k));
+        latest[address] = word;
+      }
+      bits[line][address] = latest.at(address);
+    }
   }
-  if (std::isnan(value)) return "nan";
-  std::snprintf(printed, sizeof printed, "%.9g", value);
-  return printed;
+  return bits;
 }
 
-// Compares what the client loaded (dump.tsv) with the output file, cell by cell; returns the
-// first differences, "" when there are none.
-std::string differences(const ScratchDir& dir, const Client& client) {
+float single(std::uint32_t bits) {
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
+}
+
+// Makes the first value of the first float column of `input` a NaN, and the next float value
+// (on that line) 15AE43FD, whose shortest form read as a double rounds to another single;
+// returns the NaN's address (0 if the file has no float).
+std::uint32_t plantNanFirst(const ScratchDir& dir, const std::string& input) {
+  std::string bytes = readFile(dir / input);
+  for (std::uint64_t line = 1;; ++line) {
+    const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
+    if (shown.exitStatus != 0) return 0;
+    std::vector<std::vector<std::string>> floats;
+    for (const std::string& row : linesOf(shown.out)) {
+      const std::vector<std::string> cells = split(row, '\t');
+      if (cells.size() >= 4 && cells[3].rfind("Float", 0) == 0) floats.push_back(cells);
+    }
+    if (floats.empty()) continue;
+    bytes.replace(std::stoul(floats[0][1]), 4, std::string("\x7F\xC0\x00\x00", 4));
+    if (floats.size() > 1) bytes.replace(std::stoul(floats[1][1]), 4, "\x15\xAE\x43\xFD");
+    writeFile(dir / input, bytes);
+    return std::stoul(floats[0][0]);
+  }
+}
+
+// What the client must have read from the output file's `text` in a column of another type
+// than float32.
+std::string expectedCell(const std::string& text) {
+  return text.empty() ? "(missing)" : text;
+}
+
+// Whether the client's `read` is the float `bits`: its number rounded to single precision has
+// those bits (NaNs aside).
+bool sameFloat(const std::string& read, std::uint32_t bits) {
+  if (std::isnan(single(bits))) return read == "nan";
+  if (read == "(missing)" || read == "nan") return false;
+  const float value = read == "inf"    ? HUGE_VALF
+                      : read == "-inf" ? -HUGE_VALF
+                                       : static_cast<float>(std::strtod(read.c_str(), nullptr));
+  std::uint32_t got;
+  std::memcpy(&got, &value, 4);
+  return got == bits;
+}
+
+// The schema's min, max and constant of a float column whose values are `values`: the
+// numbers' bounds (the first of equal ones), or the first NaN when there is no number.
+std::string floatBounds(const std::vector<std::uint32_t>& values) {
+  std::optional<std::uint32_t> least, greatest;
+  for (std::uint32_t bits : values) {
+    if (std::isnan(single(bits))) continue;
+    if (!least || single(bits) < single(*least)) least = bits;
+    if (!greatest || single(bits) > single(*greatest)) greatest = bits;
+  }
+  char text[64];
+  if (!least) {
+    std::snprintf(text, sizeof text, "no %08x %08x", values[0], values[0]);
+  } else {
+    std::snprintf(text, sizeof text, "%s %08x %08x",
+                  single(*least) == single(*greatest) ? "yes" : "no", *least, *greatest);
+  }
+  return text;
+}
+
+// The schema's min, max and constant as floatBounds() gives them, from its cells.
+std::string schemaBounds(const std::vector<std::string>& cells) {
+  const auto bitsOf = [](const std::string& text) {
+    const float value = std::strtof(text.c_str(), nullptr);
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    return text == "nan" ? 0x7FC00000u : text == "-nan" ? 0xFFC00000u : bits;
+  };
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %08x %08x", cells[4].c_str(), bitsOf(cells[5]),
+                bitsOf(cells[6]));
+  return text;
+}
+
+// Compares what the client loaded (dump.tsv) with the output file cell by cell, its floats
+// with `floats`, and the schema's float bounds with `floats`; returns the first differences,
+// "" when there are none.
+std::string differences(const ScratchDir& dir, const Client& client, const FloatBits& floats) {
   std::ostringstream found;
   int reported = 0;
   const auto differ = [&](const std::string& what) {
@@ -256,29 +362,48 @@ std::string differences(const ScratchDir& dir, const Client& client) {
     const std::vector<std::string> header = split(rows[0], '\t');
     if (dump[name + "\trows"] != std::vector<std::string>{counts.at(index)})
       differ(name + ": rows differ from the record count " + counts.at(index));
-    std::map<std::string, std::string> types;
+    std::map<std::string, std::vector<std::string>> schema;
     for (const std::string& line : linesOf(readFile(dir / ("OUTPUT." + name + ".schema.tsv"))))
-      types[split(line, '\t')[0]] = split(line, '\t')[3];
+      schema[split(line, '\t')[0]] = split(line, '\t');
+    std::vector<std::uint64_t> lines;
     std::vector<std::vector<std::string>> fieldsOfRows;
     for (std::size_t r = 1; r < rows.size(); ++r) {
       const std::string line = split(rows[r], '\t')[0];
-      fieldsOfRows.push_back(split(output.at(std::stoul(line) - 1), '\t'));
+      lines.push_back(std::stoul(line));
+      fieldsOfRows.push_back(split(output.at(lines.back() - 1), '\t'));
       fieldsOfRows.back().insert(fieldsOfRows.back().begin(), line);
     }
     for (std::size_t j = 0; j < header.size(); ++j) {
       const std::string& column = header[j];
-      const std::string type = types[column];
+      const std::string type = schema[column].at(3);
       if (dump[name + "\tdtype\t" + column] != std::vector<std::string>{client.typeNames.at(type)})
         differ(name + " " + column + ": not read as " + client.typeNames.at(type));
+      std::vector<std::uint32_t> values;
       for (std::size_t r = 0; r < fieldsOfRows.size(); ++r) {
         const std::vector<std::string>& fields = fieldsOfRows[r];
         const std::string text = j < fields.size() ? fields[j] : "";
         const std::string key = name + "\tcell\t" + std::to_string(r) + "\t" + column;
-        const std::string expected = expectedCell(text, type, client);
-        if (dump[key] != std::vector<std::string>{expected})
-          differ(key + ": expected \"" + expected + "\", read \"" +
-                 (dump[key].empty() ? "nothing" : dump[key][0]) + "\"");
+        const std::string read = dump[key].empty() ? "nothing" : dump[key][0];
+        if (type != "float32") {
+          if (dump[key] != std::vector<std::string>{expectedCell(text)})
+            differ(key + ": expected \"" + expectedCell(text) + "\", read \"" + read + "\"");
+          continue;
+        }
+        const auto& bits = floats.at(lines[r]);
+        const auto value = bits.find(static_cast<std::uint32_t>(j));
+        if (value == bits.end()) {
+          if (read != "(missing)") differ(key + ": expected (missing), read \"" + read + "\"");
+          continue;
+        }
+        values.push_back(value->second);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%08x", value->second);
+        if (dump[key].size() != 1 || !sameFloat(read, value->second))
+          differ(key + ": expected the float " + hex + ", read \"" + read + "\"");
       }
+      if (!values.empty() && schemaBounds(schema[column]) != floatBounds(values))
+        differ(name + " " + column + ": schema bounds " + schemaBounds(schema[column]) +
+               ", of the values " + floatBounds(values));
     }
   }
   if (reported > 8) found << reported - 8 << " more\n";
@@ -287,12 +412,12 @@ std::string differences(const ScratchDir& dir, const Client& client) {
 
 struct TableYear {
   const char* year;
-  bool year78;
+  const char* values;  // the sample's value profile
 };
 
 class TablesLoad : public testing::TestWithParam<std::tuple<TableYear, const Client*>> {};
 
-TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFile) {
+TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFileFloatsAsTheInput) {
   const auto& [year, client] = GetParam();
   const std::optional<std::vector<std::string>> command = commandOf(*client);
   if (!command)
@@ -300,15 +425,28 @@ TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFile) {
                  << client->probe[1] << " failed)";
   ScratchDir dir;
   const std::string input = std::string("sample") + year.year + ".dat";
-  ASSERT_EQ(runSample({year.year, input, "--records", "30"}, dir.path()).exitStatus, 0);
-  ASSERT_EQ(plantTrickyTexts(dir, input, year.year78), kTrickyTexts.size());
+  ASSERT_EQ(runSample({year.year, input, "--records", "30", "--values", year.values}, dir.path())
+                .exitStatus,
+            0);
+  ASSERT_EQ(plantTrickyTexts(dir, input, year.year == std::string("78")), kTrickyTexts.size());
+  const std::uint32_t nanFirst = plantNanFirst(dir, input);
   const RunResult run = runDecoder({"--tables", input, "OUTPUT"}, dir.path());
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   std::map<std::string, int> fieldsInOutput;
-  for (const std::string& line : linesOf(readFile(dir / "OUTPUT")))
+  const std::vector<std::string> lines = linesOf(readFile(dir / "OUTPUT"));
+  for (const std::string& line : lines)
     for (const std::string& field : split(line, '\t')) ++fieldsInOutput[field];
   for (const std::string& text : kTrickyTexts)
     EXPECT_GT(fieldsInOutput[text], 0) << "\"" << text << "\" not in the output";
+  const FloatBits floats = floatBitsOf(dir, input, lines.size());
+  if (nanFirst != 0) {
+    // The column's first value is a NaN, and it holds numbers.
+    EXPECT_TRUE(std::isnan(single(floats.begin()->second.at(nanFirst))));
+    std::size_t numbers = 0;
+    for (const auto& [line, values] : floats)
+      numbers += values.count(nanFirst) == 1 && !std::isnan(single(values.at(nanFirst)));
+    EXPECT_GT(numbers, 0u);
+  }
 
   const std::string loader = block(fs::path(SURVEY_SOURCE_DIR) / "README.md", client->marker);
   ASSERT_NE(loader, "") << "no loader between the README's " << client->marker << " markers";
@@ -317,17 +455,18 @@ TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFile) {
   args.push_back("load");
   const RunResult loaded = runProgram((*command)[0], args, dir.path());
   ASSERT_EQ(loaded.exitStatus, 0) << loaded.err;
-  EXPECT_EQ(differences(dir, *client), "");
+  EXPECT_EQ(differences(dir, *client, floats), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     FixedLength78AndFfRecords, TablesLoad,
-    testing::Combine(testing::Values(TableYear{"86", false}, TableYear{"78", true},
-                                     TableYear{"74", false}),
-                     testing::Values(&kPandas, &kR)),
+    testing::Combine(testing::Values(TableYear{"86", "light"}, TableYear{"78", "light"},
+                                     TableYear{"74", "wide"}, TableYear{"80", "wide"},
+                                     TableYear{"88", "wide"}),
+                     testing::Values(&kPandas, &kRFread, &kRBase)),
     [](const auto& info) {
-      return std::string(std::get<1>(info.param)->name == std::string("R") ? "R" : "pandas") +
-             "_year" + std::get<0>(info.param).year;
+      return std::string(std::get<1>(info.param)->name) + "_year" + std::get<0>(info.param).year +
+             "_" + std::get<0>(info.param).values;
     });
 
 TEST(TablesDocs, TheManualOnFormatsShowsTheReadmeLoaders) {
@@ -339,11 +478,15 @@ TEST(TablesDocs, TheManualOnFormatsShowsTheReadmeLoaders) {
 }
 
 TEST(TablesRun, LeaveEveryOtherOutputAsARunWithoutThem) {
-  for (const char* year : {"86", "78", "69"}) {
-    SCOPED_TRACE(year);
+  for (const TableYear year :
+       {TableYear{"86", "light"}, TableYear{"78", "light"}, TableYear{"69", "light"},
+        TableYear{"74", "wide"}, TableYear{"88", "wide"}}) {
+    SCOPED_TRACE(year.year);
     ScratchDir dir;
-    const std::string input = std::string("sample") + year + ".dat";
-    ASSERT_EQ(runSample({year, input, "--records", "30"}, dir.path()).exitStatus, 0);
+    const std::string input = std::string("sample") + year.year + ".dat";
+    ASSERT_EQ(runSample({year.year, input, "--records", "30", "--values", year.values}, dir.path())
+                  .exitStatus,
+              0);
     const RunResult plain = runDecoder({input, "plain"}, dir.path());
     const RunResult tables = runDecoder({"--tables", input, "tables"}, dir.path());
     EXPECT_EQ(tables.exitStatus, plain.exitStatus);

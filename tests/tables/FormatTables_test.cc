@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "core/FailureText.h"
@@ -78,7 +79,7 @@ TEST(FormatTables, EachFormatsRowsInTheirOwnTableWithItsSchema) {
   EXPECT_FALSE(fs::exists(out + ".District_Summary.schema.tsv"));
 }
 
-TEST(FormatTables, RefuseAValueBeyondTheLastColumnAndARecordWithoutLayout) {
+TEST(FormatTables, RefuseAValueBeyondTheLastColumnARecordWithoutLayoutAndAForeignLine) {
   ScratchDir dir;
   const std::string out = (dir / "out").string();
   FormatTables tables(out);
@@ -96,6 +97,11 @@ TEST(FormatTables, RefuseAValueBeyondTheLastColumnAndARecordWithoutLayout) {
               tables.add(TypedRecord{{1, u(1)}}, 3, "1");
             }),
             "line 3 has no record format");
+  // A line that does not match its record (which the line writer never gives).
+  EXPECT_EQ(failureOf([&] {
+              tables.add(record(school, {{2, f(1.5f)}}), 4, "1.5");
+            }),
+            "line 4 lacks field 2");
   EXPECT_EQ(finished(tables), "no failure");
   EXPECT_EQ(readFile(out + ".School.tsv"), "record\ta1\ta2\n1\t1\t\n");
 }
@@ -112,6 +118,63 @@ TEST(FormatTables, ManyRowsArriveWholeAndInOrder) {
   }
   EXPECT_EQ(finished(tables), "no failure");
   EXPECT_TRUE(readFile(out + ".District.tsv") == expected);
+}
+
+// The record's output line as the line writer makes it: field k the value at address k.
+std::string outputLine(const TypedRecord& record) {
+  std::string line;
+  std::uint32_t column = 1;
+  for (const TypedCell& cell : record) {
+    line.append(cell.address - column, '\t');
+    column = cell.address;
+    appendTypedValue(line, record.value(cell));
+  }
+  return line;
+}
+
+TEST(FormatTables, FloatCellsExactAndSchemaBoundsOfTheNumbers) {
+  // Forty columns, so that the floats stand many tabs apart.
+  const TestLayout wide(2, std::vector<VpInfo>(41, kPlain));
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const TypedRecord records[] = {
+      record(wide, {{1, u(4294967295)},
+                    {2, s("A B 1.5")},
+                    {3, f(nan)},
+                    {12, i(-7)},
+                    {20, f(0.1f)},
+                    {30, f(nan)},
+                    {40, f(-0.0f)}}),
+      record(wide, {{3, f(2.5f)}, {20, f(nan)}, {30, fBits(0xFFC00000)}, {40, f(0.0f)}}),
+      record(wide, {{3, f(-1)}, {20, f(0.1f)}, {39, u(1)}, {40, fBits(0x007FFFFF)}}),
+  };
+  const std::string rows[] = {
+      "1\t4294967295\tA B 1.5\tnan" + std::string(9, '\t') + "-7" + std::string(8, '\t') + "0.1" +
+          std::string(10, '\t') + "nan" + std::string(10, '\t') + "-0",
+      "2\t\t\t2.5" + std::string(17, '\t') + "nan" + std::string(10, '\t') + "-nan" +
+          std::string(10, '\t') + "0",
+      "3\t\t\t-1" + std::string(17, '\t') + "0.1" + std::string(19, '\t') + "1\t1.1754942e-38",
+  };
+  ScratchDir dir;
+  const std::string out = (dir / "out").string();
+  FormatTables tables(out);
+  FormatStatistics statistics;
+  std::uint64_t line = 0;
+  for (const TypedRecord& r : records) {
+    tables.add(r, ++line, outputLine(r));
+    statistics.add(r);
+  }
+  tables.writeSchemas({{2, statistics}});
+  EXPECT_EQ(finished(tables), "no failure");
+  const std::string table = readFile(out + ".District_Summary.tsv");
+  for (const std::string& row : rows)
+    EXPECT_NE(table.find("\n" + row + "\n"), std::string::npos) << row;
+  const std::string schema = readFile(out + ".District_Summary.schema.tsv");
+  // NaN first, then numbers; numbers, then a NaN between equal ones; NaNs alone; -0 and 0 equal
+  // (the first stays), then a subnormal.
+  for (const char* row :
+       {"a3\t3\tf\tfloat32\tno\t-1\t2.5\n", "a20\t20\tf\tfloat32\tyes\t0.1\t0.1\n",
+        "a30\t30\tf\tfloat32\tno\tnan\tnan\n", "a40\t40\tf\tfloat32\tno\t-0\t1.1754942e-38\n"})
+    EXPECT_NE(schema.find(row), std::string::npos) << row;
 }
 
 TEST(FormatTables, PathsOfEveryFormat) {

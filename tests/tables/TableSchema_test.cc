@@ -39,7 +39,7 @@ TEST(TableSchema, OneRowPerColumnFromTheFormatsStatistics) {
   FormatStatistics statistics;
   statistics.add({{1, u(7)}, {2, i(-3)}, {4, s("NA")}, {5, f(1.5f)}, {9, u(1)}});
   statistics.add({{1, u(7)}, {2, i(5)}, {4, s(" 007")}, {5, fBits(0x7FC00000)}});
-  const TableExtent table{.width = 6, .rows = 2, .firstLine = 3, .lastLine = 8};
+  const TableExtent table{.width = 6, .rows = 2, .firstLine = 3, .lastLine = 8, .floats = {}};
   EXPECT_EQ(schemaText(table, statistics),
             "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n"
             "record\t\tu\tuint32\tno\t3\t8\n"
@@ -54,7 +54,7 @@ TEST(TableSchema, OneRowPerColumnFromTheFormatsStatistics) {
 TEST(TableSchema, ATableOfOneRowAndNoValues) {
   FormatStatistics statistics;
   statistics.add({});
-  const TableExtent table{.width = 2, .rows = 1, .firstLine = 4, .lastLine = 4};
+  const TableExtent table{.width = 2, .rows = 1, .firstLine = 4, .lastLine = 4, .floats = {}};
   EXPECT_EQ(schemaText(table, statistics),
             "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n"
             "record\t\tu\tuint32\tyes\t4\t4\n"

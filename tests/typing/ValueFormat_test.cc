@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -103,6 +104,47 @@ TEST(FormatValueTest, MatchesStreamOnIntegersAndShortDecimals) {
   for (int n = -20000; n <= 20000; ++n) {
     expectSameAsStream(std::bit_cast<std::uint32_t>(static_cast<float>(n)));
     expectSameAsStream(std::bit_cast<std::uint32_t>(static_cast<float>(n) / 100.0f));
+  }
+}
+
+// The exact form reads back to the same single, through strtof and through a
+// double rounded to single (how pandas and R read it), and is never longer
+// than its bound; NaN and infinity are spelled as in the six-digit form.
+TEST(FormatExactFractionTest, ReadsBackToTheSameBitsOnEveryExponentAndRandomPatterns) {
+  struct Case {
+    std::uint32_t bits;
+    const char* text;
+  };
+  const Case cases[] = {{0x3DCCCCCD, "0.1"},
+                        {0x80000000, "-0"},
+                        {0x00000001, "1e-45"},
+                        {0x007FFFFF, "1.1754942e-38"},
+                        {0x00800000, "1.1754944e-38"},
+                        {0x7F7FFFFF, "3.4028235e+38"},
+                        {0x80800000, "-1.1754944e-38"},
+                        {0x49742400, "1e+06"},
+                        {0x7FC00000, "nan"},
+                        {0xFFC00000, "-nan"},
+                        {0x7F800001, "nan"},
+                        {0x7F800000, "inf"},
+                        {0xFF800000, "-inf"},
+                        // The shortest form 7.038531e-26 reads as the double midway to 15AE43FE.
+                        {0x15AE43FD, "7.0385307e-26"},
+                        {0x95AE43FD, "-7.0385307e-26"}};
+  char room[kMaxExactFractionChars];
+  for (const Case& c : cases) {
+    EXPECT_EQ(std::string(room, formatExactFraction(room, c.bits)), c.text) << c.text;
+  }
+  std::mt19937 random(20261208);
+  for (int k = 0; k < 400000; ++k) {
+    const std::uint32_t bits = k < 256 ? static_cast<std::uint32_t>(k) << 23 | (random() & 0x7FFFFF)
+                                       : static_cast<std::uint32_t>(random());
+    if (std::isnan(std::bit_cast<float>(bits))) continue;
+    const std::string text(room, formatExactFraction(room, bits));
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr)), bits) << text;
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(static_cast<float>(std::strtod(text.c_str(), nullptr))),
+              bits)
+        << text;
   }
 }
 
