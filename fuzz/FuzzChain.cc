@@ -7,8 +7,8 @@
 #include <streambuf>
 #include <string>
 
-#include "driver/Chain.h"
-#include "driver/FirstFailure.h"
+#include "chain/Chain.h"
+#include "core/FirstFailure.h"
 #include "input/Reader.h"
 #include "support/MemoryBytes.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/Error.h"
-#include "years/SurveyYears.h"
+#include "years/SurveyYear.h"
 
 namespace {
 

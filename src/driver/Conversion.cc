@@ -7,18 +7,18 @@
 #include <optional>
 #include <vector>
 
+#include "chain/Chain.h"
 #include "core/Error.h"
 #include "core/ExistingOutput.h"
+#include "core/FirstFailure.h"
+#include "core/Interruption.h"
 #include "core/OutputFile.h"
-#include "driver/Chain.h"
 #include "driver/CommandLine.h"
-#include "driver/FirstFailure.h"
-#include "driver/Interruption.h"
 #include "driver/RunTimer.h"
 #include "driver/StandardStreams.h"
 #include "driver/Usage.h"
 #include "input/InputSource.h"
-#include "recovery/Rejects.h"
+#include "recovery/RejectsLog.h"
 #include "tables/FormatTables.h"
 #include "viewing/ShowRecord.h"
 

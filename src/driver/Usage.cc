@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "years/SurveyYears.h"
+#include "years/SurveyYear.h"
 
 namespace {
 

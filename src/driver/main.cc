@@ -1,5 +1,5 @@
+#include "core/Interruption.h"
 #include "driver/Conversion.h"
-#include "driver/Interruption.h"
 #include "driver/StandardStreams.h"
 
 int main(int argc, char** argv) {

@@ -1,13 +1,11 @@
 #include "framing/AddressValueifier.h"
 
 #include "core/Error.h"
-#include "years/SurveyYears.h"
 
-AddressValueifier::AddressValueifier(std::uint32_t year, Stream<std::vector<Quartet>>* upstream)
-    : year(year), upstream(upstream) {
+AddressValueifier::AddressValueifier(std::uint32_t year, std::optional<Framing> framing,
+                                     Stream<std::vector<Quartet>>* upstream)
+    : year(year), upstream(upstream), framing_(framing) {
   name = "AddressValueifier";
-  const SurveyYear* row = findSurveyYear(static_cast<std::int32_t>(year));
-  if (row != nullptr) framing_ = row->framing;
 }
 
 bool AddressValueifier::get(std::vector<AddressValuePair>& pairs) {

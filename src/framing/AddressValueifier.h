@@ -5,11 +5,11 @@
 #include <optional>
 #include <vector>
 
+#include "core/AddressValuePair.h"
+#include "core/Quartet.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "framing/AddressValuePair.h"
-#include "framing/Quartet.h"
-#include "years/SurveyYears.h"
+#include "framing/Framing.h"
 
 // Turns each framed record of quartets into address/value pairs, as the
 // year's framing says: in FF-records every value follows its explicit address
@@ -17,7 +17,10 @@
 class AddressValueifier : public Stream<std::vector<AddressValuePair>> {
  public:
   // `upstream` (not owned) is the framer and must outlive this stage.
-  AddressValueifier(std::uint32_t year, Stream<std::vector<Quartet>>* upstream);
+  // `framing` is that of `year`'s row, none for a year without a row; only
+  // get() refuses a year, and only a chain built wrongly gives it one to refuse.
+  AddressValueifier(std::uint32_t year, std::optional<Framing> framing,
+                    Stream<std::vector<Quartet>>* upstream);
 
   // Fills `pairs` with the next record's pairs in input order and returns
   // true; returns false, leaving `pairs` as it was, when the framer has no
@@ -43,8 +46,7 @@ class AddressValueifier : public Stream<std::vector<AddressValuePair>> {
 
  private:
   std::vector<Quartet> record_;  // reused from record to record
-  // The year's framing; none for a year without a row, which get() refuses.
-  std::optional<Framing> framing_;
+  const std::optional<Framing> framing_;
 };
 
 #endif  // SURVEY_FRAMING_ADDRESSVALUEIFIER_H_

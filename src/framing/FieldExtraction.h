@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/Quartet.h"
 #include "framing/CharacterHistogram.h"
-#include "framing/Quartet.h"
 #include "framing/RecordCursor.h"
 
 // Operations with which the Typifier takes fields out of a framed record. Each

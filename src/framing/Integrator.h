@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/AddressValuePair.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "framing/AddressValuePair.h"
 
 // Completes every record by carrying values forward: keeps the latest value of
 // every address seen in the run and hands on all of them, in ascending address

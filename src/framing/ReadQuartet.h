@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "core/Quartet.h"
 #include "core/Upstream.h"
-#include "framing/Quartet.h"
 
 // Reads the next four bytes of `link` into `quartet`. Returns false, with
 // `quartet` unspecified, when the upstream had no byte left at this quartet

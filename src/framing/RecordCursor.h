@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "framing/AddressValuePair.h"
+#include "core/AddressValuePair.h"
 
 // Read position in a record of address/value pairs. `end` is one past the
 // record's last pair; the record is owned by the caller and outlives the cursor.

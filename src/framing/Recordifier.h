@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/Quartet.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "framing/Quartet.h"
 
 // Frames the quartets of an FF-record file (years 68 to 76) into records, each
 // ended by endOfRecordQuartet, the data ended by endOfDataQuartet at the start

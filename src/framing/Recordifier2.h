@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/Quartet.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "framing/Quartet.h"
 
 // Frames the quartets of a fixed-length file (years 80 to 88) into records of
 // `recordQuartets` quartets each. No quartet value has a meaning here.

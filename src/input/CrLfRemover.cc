@@ -44,8 +44,9 @@ Passage pass(const FileMetaData& m, CrLfRemover::Phases& phases) {
 
 }  // namespace
 
-CrLfRemover::CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream)
-    : link(upstream), metaData(fileMetaDataForYear(year)) {
+CrLfRemover::CrLfRemover(const std::function<FileMetaData()>& lineEnds,
+                         Stream<unsigned char>* upstream)
+    : link(upstream), metaData(lineEnds()) {
   name = "CrLfRemover";
 }
 

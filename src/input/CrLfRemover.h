@@ -3,20 +3,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
+#include "core/FileMetaData.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "input/FileMetaData.h"
 
 // Passes the data bytes of a year's input file on unchanged and consumes the
 // CR LF pairs exactly where the year's FileMetaData puts them, failing if one
 // is missing. Does not own the upstream stage.
 class CrLfRemover : public Stream<unsigned char> {
  public:
-  // Sets up the link to `upstream`, then looks the year's layout up, which
-  // fails for a year without one (the link then writes its line with 0 and 0).
-  CrLfRemover(std::int32_t year, Stream<unsigned char>* upstream);
+  // Sets up the link to `upstream`, then asks `lineEnds` for the year's
+  // layout. A failure of that call (a year without a layout) passes on after
+  // the link has written its line with 0 and 0.
+  CrLfRemover(const std::function<FileMetaData()>& lineEnds, Stream<unsigned char>* upstream);
+  // The same with the layout at hand.
+  CrLfRemover(const FileMetaData& lineEnds, Stream<unsigned char>* upstream)
+      : CrLfRemover([&lineEnds] { return lineEnds; }, upstream) {}
 
   // Delivers the next data byte. A pair that belongs after it is consumed and
   // checked first, so a missing pair fails before that byte is delivered. The

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "framing/AddressValuePair.h"
+#include "core/AddressValuePair.h"
 #include "layouts/Vp.h"
 
 // One year's layouts and the rule that picks one for a record. Providers are
@@ -20,12 +20,5 @@ class VpForYear {
  protected:
   ~VpForYear() = default;
 };
-
-// The provider for a quartet year; fails with "78 handled differently" for 78
-// and "unrecognized year " and the year for years it does not know.
-const VpForYear<AddressValuePair>& providerForYear(int year);
-
-// The year-78 provider (byte records).
-const VpForYear<unsigned char>& providerForYear78();
 
 #endif  // SURVEY_LAYOUTS_VPFORYEAR_H_

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "framing/AddressValuePair.h"
+#include "core/AddressValuePair.h"
 
 // Tells a record's format: the index of its layout in the provider's list. Indexers are
 // immutable static objects, never owned by the providers that point at them.

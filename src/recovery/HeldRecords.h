@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/Quartet.h"
 #include "core/Stream.h"
-#include "framing/Quartet.h"
 #include "framing/Recordifier.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"

@@ -5,7 +5,7 @@
 #include <limits>
 #include <optional>
 
-#include "recovery/RecordStarts.h"
+#include "recovery/LineEndSearch.h"
 
 namespace {
 

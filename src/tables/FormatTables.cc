@@ -4,7 +4,7 @@
 
 #include "core/Error.h"
 #include "core/ExistingOutput.h"
-#include "driver/FirstFailure.h"
+#include "core/FirstFailure.h"
 #include "layouts/Vp.h"
 #include "layouts/VpInfo.h"
 #include "tables/TableRow.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/OutputFile.h"
-#include "tables/RecordSink.h"
 #include "tables/TableSchema.h"
 #include "typing/FormatStatistics.h"
+#include "typing/RecordSink.h"
 
 class FirstFailure;
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/AddressValuePair.h"
 #include "core/Error.h"
-#include "framing/AddressValuePair.h"
 #include "typing/TypedRecord.h"
 
 // The least and greatest of the values added so far. For typed values the

@@ -176,17 +176,6 @@ inline void typifyAny(const VpInfo& info, std::uint32_t address, Cursor& at,
 }
 
 template <class T>
-const VpForYear<T>& providerFor(int year);
-template <>
-const VpForYear<AddressValuePair>& providerFor(int year) {
-  return providerForYear(year);
-}
-template <>
-const VpForYear<unsigned char>& providerFor(int) {
-  return providerForYear78();
-}
-
-template <class T>
 using CursorFor = std::conditional_t<std::is_same_v<T, AddressValuePair>, VavCi, VucCi>;
 
 }  // namespace
@@ -199,12 +188,6 @@ void typifySlot(const VpInfo& info, std::uint32_t address, VavCi& at, TypedRecor
 void typifySlot(const VpInfo& info, std::uint32_t address, VucCi& at, TypedRecordBuilder& out,
                 CharacterHistogram& histogram) {
   typifyAny<1>(info, address, at, out, histogram);
-}
-
-template <class T>
-Typifier<T>::Typifier(std::ostream& metaStream, int year, Stream<std::vector<T>>* upstream)
-    : metaStream(metaStream), year(year), upstream(upstream), provider(&providerFor<T>(year)) {
-  name = "Typifier";
 }
 
 template <class T>

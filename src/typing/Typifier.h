@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/AddressValuePair.h"
 #include "core/Stream.h"
 #include "core/Upstream.h"
-#include "framing/AddressValuePair.h"
 #include "framing/CharacterHistogram.h"
 #include "framing/RecordCursor.h"
 #include "layouts/VpForYear.h"
@@ -93,11 +93,8 @@ void typifySlot(const VpInfo& info, std::uint32_t address, VucCi& at, TypedRecor
 template <class T>
 class Typifier : public Stream<TypedRecord> {
  public:
-  // `metaStream` (the ".meta.txt" file) and `upstream` are not owned and must
-  // outlive this stage. Fails when the year has no layouts; the upstream
-  // link's statistics line is written then too.
-  Typifier(std::ostream& metaStream, int year, Stream<std::vector<T>>* upstream);
-  // The same with the layouts given rather than looked up by year.
+  // `metaStream` (the ".meta.txt" file), `upstream` and `provider` (the
+  // year's layouts) are not owned and must outlive this stage.
   Typifier(std::ostream& metaStream, int year, Stream<std::vector<T>>* upstream,
            const VpForYear<T>& provider);
 

@@ -7,20 +7,20 @@
 #include <streambuf>
 #include <unordered_map>
 
+#include "chain/Chain.h"
+#include "chain/DecodedRecordWriter.h"
+#include "chain/SkippingDrain.h"
 #include "core/Error.h"
-#include "driver/Chain.h"
-#include "driver/DecodedRecordWriter.h"
-#include "driver/Interruption.h"
-#include "driver/SkippingDrain.h"
+#include "core/Interruption.h"
 #include "framing/AddressValueifier.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
 #include "layouts/VpInfo.h"
 #include "recovery/Recovery.h"
-#include "recovery/Rejects.h"
+#include "recovery/RejectsLog.h"
 #include "typing/Typifier.h"
 #include "typing/ValueFormat.h"
-#include "years/SurveyYears.h"
+#include "years/SurveyYear.h"
 
 namespace {
 

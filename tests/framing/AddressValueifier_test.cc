@@ -4,16 +4,24 @@
 
 #include "core/FailureText.h"
 #include "framing/StreamStubs.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
 const Quartet V1 = Q(0xC1C2C3C4), V2 = Q(0xFFFFFFFF), V3 = Q(0);
 using Pairs = std::vector<AddressValuePair>;
 
+// The framing of `year`'s row, none for a year without one.
+std::optional<Framing> framingOf(std::uint32_t year) {
+  const SurveyYear* row = findSurveyYear(static_cast<std::int32_t>(year));
+  if (row == nullptr) return std::nullopt;
+  return row->framing;
+}
+
 // Runs the records of `input` through an AddressValueifier of `year`.
 std::vector<Pairs> Pair(std::uint32_t year, std::vector<std::vector<Quartet>> input) {
   RecordSource<Quartet> framer(std::move(input));
-  AddressValueifier stage(year, &framer);
+  AddressValueifier stage(year, framingOf(year), &framer);
   std::vector<Pairs> records;
   Pairs pairs;
   while (stage.get(pairs)) records.push_back(pairs);
@@ -61,7 +69,7 @@ TEST(AddressValueifier, YearsWithoutQuartetsFailOnTheFirstQuartet) {
 
 TEST(AddressValueifier, EndLeavesPairsAndCountsOnce) {
   RecordSource<Quartet> framer({});
-  AddressValueifier stage(80, &framer);
+  AddressValueifier stage(80, Framing::kFixedLength, &framer);
   Pairs pairs = {{9, V1}};
   EXPECT_FALSE(stage.get(pairs));
   EXPECT_EQ(pairs, (Pairs{{9, V1}}));

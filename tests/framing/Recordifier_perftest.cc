@@ -10,6 +10,7 @@
 #include "framing/Recordifier.h"
 #include "framing/Recordifier2.h"
 #include "support/MemoryBytes.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void AppendQuartet(std::vector<unsigned char>& bytes, std::uint32_t value) {
 // Pulls integrated records from `framer` through pairing and integration.
 void PullIntegrated(benchmark::State& state, Stream<std::vector<Quartet>>& framer,
                     std::uint32_t year, std::int64_t bytesPerRecord) {
-  AddressValueifier pairer(year, &framer);
+  AddressValueifier pairer(year, findSurveyYear(static_cast<std::int32_t>(year))->framing, &framer);
   Integrator integrator(&pairer);
   std::vector<AddressValuePair> record;
   for (auto _ : state) {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/Quartet.h"
 #include "core/Stream.h"
-#include "framing/Quartet.h"
 #include "support/MemoryBytes.h"
 
 using Bytes = std::vector<unsigned char>;

@@ -11,9 +11,10 @@
 #include <string>
 
 #include "core/Error.h"
+#include "core/FileMetaData.h"
 #include "core/Stream.h"
-#include "input/FileMetaData.h"
 #include "support/MemoryBytes.h"
+#include "years/SurveyYear.h"
 
 // Sends std::cout and std::cerr into strings while it lives.
 class CapturedStandardStreams {

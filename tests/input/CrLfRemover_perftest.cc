@@ -9,6 +9,7 @@
 #include "core/Upstream.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ void BM_CrLfRemoverBulk(benchmark::State& state) {
   QuietStreams quiet;
   for (auto _ : state) {
     Reader reader(path);
-    CrLfRemover remover(80, &reader);
+    CrLfRemover remover(fileMetaDataForYear(80), &reader);
     Upstream<unsigned char> link(&remover);
     while (link.getMany(block.data(), block.size()) == block.size()) {
     }
@@ -75,7 +76,7 @@ void BM_CrLfRemoverByteWise(benchmark::State& state) {
   QuietStreams quiet;
   for (auto _ : state) {
     Reader reader(path);
-    CrLfRemover remover(80, &reader);
+    CrLfRemover remover(fileMetaDataForYear(80), &reader);
     Upstream<unsigned char> link(&remover);
     unsigned char byte;
     while (link.get(byte)) {

@@ -8,6 +8,7 @@
 #include "core/FailureText.h"
 #include "core/Upstream.h"
 #include "input/ByteStages.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ Observed run(std::int32_t year, const std::string& input, const PullPlan& plan,
   CapturedStandardStreams captured;
   {
     MemoryBytes source(input, BulkMode::kOverridden, failAfter);
-    CrLfRemover remover(year, &source);
+    CrLfRemover remover(fileMetaDataForYear(year), &source);
     {
       Upstream<unsigned char> downstream(&remover);
       try {
@@ -213,7 +214,10 @@ TEST(CrLfRemover, YearWithoutLayoutFailsAfterSettingUpItsLink) {
     CapturedStandardStreams captured;
     {
       MemoryBytes source("abc");
-      EXPECT_EQ(failureOf([&] { CrLfRemover remover(c.year, &source); }), c.message);
+      EXPECT_EQ(failureOf([&] {
+                  CrLfRemover remover([&] { return fileMetaDataForYear(c.year); }, &source);
+                }),
+                c.message);
     }
     EXPECT_EQ(captured.out(), statisticsLine("MemoryBytes", 0, 0));
   }
@@ -222,7 +226,7 @@ TEST(CrLfRemover, YearWithoutLayoutFailsAfterSettingUpItsLink) {
 TEST(CrLfRemover, HasItsName) {
   MemoryBytes source("");
   CapturedStandardStreams captured;
-  CrLfRemover remover(80, &source);
+  CrLfRemover remover(fileMetaDataForYear(80), &source);
   EXPECT_EQ(remover.name, "CrLfRemover");
 }
 
@@ -305,7 +309,7 @@ TEST(CrLfRemoverPairsAmong, FromThePhasesOfAnyPlaceMatchTheWellFormedFile) {
       SCOPED_TRACE("year " + std::to_string(year) + ", " + std::to_string(reached) + " read");
       MemoryBytes source(wellFormedFile(year, reached + kAhead));
       CapturedStandardStreams captured;
-      CrLfRemover remover(year, &source);
+      CrLfRemover remover(fileMetaDataForYear(year), &source);
       unsigned char byte;
       for (std::uint32_t i = 0; i < reached; ++i) ASSERT_TRUE(remover.get(byte));
       std::vector<std::uint64_t> expected;

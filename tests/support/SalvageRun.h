@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/Chain.h"
-#include "driver/FirstFailure.h"
+#include "chain/Chain.h"
+#include "core/FirstFailure.h"
 #include "e2e/TextFields.h"
 #include "input/Reader.h"
 #include "support/MemoryBytes.h"

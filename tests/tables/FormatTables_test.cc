@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/FailureText.h"
-#include "driver/FirstFailure.h"
+#include "core/FirstFailure.h"
 #include "e2e/RunProgram.h"
 #include "tables/TestLayout.h"
 #include "typing/TypedValueMakers.h"

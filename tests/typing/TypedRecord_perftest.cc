@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/DecodedRecordWriter.h"
+#include "chain/DecodedRecordWriter.h"
 #include "typing/FormatStatistics.h"
 #include "typing/TypedRecord.h"
 

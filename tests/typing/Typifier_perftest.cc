@@ -9,6 +9,7 @@
 
 #include "layouts/VpForYear.h"
 #include "typing/Typifier.h"
+#include "years/ProviderForYear.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ void typifyRecords(benchmark::State& state, int year, std::vector<AddressValuePa
   TypedRecord out;
   std::size_t values = 0;
   {
-    TypifierPrivate::Typifier<AddressValuePair> typifier(meta, year, &upstream);
+    TypifierPrivate::Typifier<AddressValuePair> typifier(meta, year, &upstream,
+                                                         providerForYear(year));
     for (auto _ : state) {
       typifier.get(out);
       values += out.size();

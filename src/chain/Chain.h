@@ -1,5 +1,5 @@
-#ifndef SURVEY_DRIVER_CHAIN_H_
-#define SURVEY_DRIVER_CHAIN_H_
+#ifndef SURVEY_CHAIN_CHAIN_H_
+#define SURVEY_CHAIN_CHAIN_H_
 
 #include <cstdint>
 #include <map>
@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/FirstFailure.h"
 #include "core/Stream.h"
-#include "driver/FirstFailure.h"
 #include "input/InputSource.h"
-#include "recovery/Rejects.h"
+#include "recovery/RejectsLog.h"
 #include "typing/FormatStatistics.h"
 
 class AddressValueifier;
@@ -133,4 +133,4 @@ class Chain {
   const std::map<unsigned, FormatStatistics>* statistics_ = nullptr;
 };
 
-#endif  // SURVEY_DRIVER_CHAIN_H_
+#endif  // SURVEY_CHAIN_CHAIN_H_

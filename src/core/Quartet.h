@@ -1,5 +1,5 @@
-#ifndef SURVEY_FRAMING_QUARTET_H_
-#define SURVEY_FRAMING_QUARTET_H_
+#ifndef SURVEY_CORE_QUARTET_H_
+#define SURVEY_CORE_QUARTET_H_
 
 #include <array>
 #include <cstdint>
@@ -19,4 +19,4 @@ struct Quartet {
 inline constexpr Quartet endOfRecordQuartet{{0xFF, 0xFF, 0xFF, 0xFF}};
 inline constexpr Quartet endOfDataQuartet{{0xFF, 0xFF, 0xFF, 0xFE}};
 
-#endif  // SURVEY_FRAMING_QUARTET_H_
+#endif  // SURVEY_CORE_QUARTET_H_

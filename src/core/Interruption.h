@@ -1,5 +1,5 @@
-#ifndef SURVEY_DRIVER_INTERRUPTION_H_
-#define SURVEY_DRIVER_INTERRUPTION_H_
+#ifndef SURVEY_CORE_INTERRUPTION_H_
+#define SURVEY_CORE_INTERRUPTION_H_
 
 #include <cstddef>
 
@@ -34,4 +34,4 @@ class StopsWhenInterrupted : public Stream<T> {
   Stream<T>& inner_;
 };
 
-#endif  // SURVEY_DRIVER_INTERRUPTION_H_
+#endif  // SURVEY_CORE_INTERRUPTION_H_

@@ -1,4 +1,4 @@
-#include "years/SurveyYears.h"
+#include "years/SurveyYear.h"
 
 #include <iterator>
 
@@ -78,6 +78,14 @@ const SurveyYear* findSurveyYear(std::int32_t year) {
     if (row.year == year) return &row;
   }
   return nullptr;
+}
+
+FileMetaData fileMetaDataForYear(std::int32_t year) {
+  const SurveyYear* row = findSurveyYear(year);
+  if (row == nullptr) {
+    throwMessage("could not find metadata for year ", static_cast<std::uint32_t>(year));
+  }
+  return row->lineEnds;
 }
 
 std::string handledYearsText() {

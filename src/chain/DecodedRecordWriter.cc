@@ -1,4 +1,4 @@
-#include "driver/DecodedRecordWriter.h"
+#include "chain/DecodedRecordWriter.h"
 
 #include <algorithm>
 #include <cstring>

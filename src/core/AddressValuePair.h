@@ -1,9 +1,9 @@
-#ifndef SURVEY_FRAMING_ADDRESSVALUEPAIR_H_
-#define SURVEY_FRAMING_ADDRESSVALUEPAIR_H_
+#ifndef SURVEY_CORE_ADDRESSVALUEPAIR_H_
+#define SURVEY_CORE_ADDRESSVALUEPAIR_H_
 
 #include <cstdint>
 
-#include "framing/Quartet.h"
+#include "core/Quartet.h"
 
 // One value of a quartet-year record and the address it stands at.
 struct AddressValuePair {
@@ -19,4 +19,4 @@ struct AddressValuePair {
 // that one stray address costs a damaged file little.
 inline constexpr std::uint32_t kDirectAddressLimit = 8192;
 
-#endif  // SURVEY_FRAMING_ADDRESSVALUEPAIR_H_
+#endif  // SURVEY_CORE_ADDRESSVALUEPAIR_H_

@@ -1,26 +1,21 @@
-#ifndef SURVEY_YEARS_SURVEYYEARS_H_
-#define SURVEY_YEARS_SURVEYYEARS_H_
+#ifndef SURVEY_YEARS_SURVEYYEAR_H_
+#define SURVEY_YEARS_SURVEYYEAR_H_
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "framing/AddressValuePair.h"
-#include "input/FileMetaData.h"
+#include "core/AddressValuePair.h"
+#include "core/FileMetaData.h"
+#include "framing/Framing.h"
 
 class Vp;
 template <class T>
 class VpIndexer;
 
-// How a year's file cuts its bytes into records.
-enum class Framing {
-  kFfRecords,    // (address, value) couples up to an end-of-record marker
-  kFixedLength,  // valuesPerRecord values at addresses 1, 2, ...
-  kYear78,       // EBCDIC byte records told apart by their length
-};
-
-// Everything the decoder knows about one survey year, in one row: the chain
-// and its stages read their year's facts from here and nowhere else.
+// Everything the decoder knows about one survey year, in one row. The chain
+// reads its year's facts from here and hands each stage its own when it
+// builds it; no stage looks a year up.
 struct SurveyYear {
   std::int32_t year;
   Framing framing;
@@ -39,8 +34,13 @@ struct SurveyYear {
 // are static and immutable; callers never own them.
 const SurveyYear* findSurveyYear(std::int32_t year);
 
+// The line-end layout of `year` (a copy of its row's lineEnds); fails with
+// "could not find metadata for year N" (N the year read as unsigned 32-bit)
+// for a year without a row.
+FileMetaData fileMetaDataForYear(std::int32_t year);
+
 // The handled years as the help and the refusals name them, runs of
 // consecutive years joined: "68 to 74, 76, 78, 80, 82, 86 and 88".
 std::string handledYearsText();
 
-#endif  // SURVEY_YEARS_SURVEYYEARS_H_
+#endif  // SURVEY_YEARS_SURVEYYEAR_H_

@@ -1,5 +1,5 @@
-#ifndef SURVEY_TABLES_RECORDSINK_H_
-#define SURVEY_TABLES_RECORDSINK_H_
+#ifndef SURVEY_TYPING_RECORDSINK_H_
+#define SURVEY_TYPING_RECORDSINK_H_
 
 #include <cstdint>
 #include <string_view>
@@ -22,4 +22,4 @@ class RecordSink {
   ~RecordSink() = default;
 };
 
-#endif  // SURVEY_TABLES_RECORDSINK_H_
+#endif  // SURVEY_TYPING_RECORDSINK_H_

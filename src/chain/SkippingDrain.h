@@ -1,5 +1,5 @@
-#ifndef SURVEY_DRIVER_SKIPPINGDRAIN_H_
-#define SURVEY_DRIVER_SKIPPINGDRAIN_H_
+#ifndef SURVEY_CHAIN_SKIPPINGDRAIN_H_
+#define SURVEY_CHAIN_SKIPPINGDRAIN_H_
 
 #include <cstdint>
 #include <functional>
@@ -8,8 +8,8 @@
 #include "core/Stream.h"
 #include "input/Reader.h"
 #include "recovery/Recovery.h"
-#include "recovery/Rejects.h"
-#include "tables/RecordSink.h"
+#include "recovery/RejectsLog.h"
+#include "typing/RecordSink.h"
 #include "typing/TypedRecord.h"
 
 // The drain of a run that skips damaged records (--keep-going): as
@@ -35,4 +35,4 @@ void drainSkippingDamage(Stream<TypedRecord>& stage, std::ostream& out, std::uin
 std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written,
                                                          const RecordSink* rows = nullptr);
 
-#endif  // SURVEY_DRIVER_SKIPPINGDRAIN_H_
+#endif  // SURVEY_CHAIN_SKIPPINGDRAIN_H_

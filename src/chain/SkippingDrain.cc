@@ -1,9 +1,9 @@
-#include "driver/SkippingDrain.h"
+#include "chain/SkippingDrain.h"
 
 #include <exception>
 
-#include "driver/DecodedRecordWriter.h"
-#include "driver/Interruption.h"
+#include "chain/DecodedRecordWriter.h"
+#include "core/Interruption.h"
 #include "typing/ValueFormat.h"
 
 std::function<void(const TypedRecord&)> writerCheckAfter(const std::uint64_t& written,

@@ -1,4 +1,4 @@
-#include "recovery/RecordStarts.h"
+#include "recovery/LineEndSearch.h"
 
 #include <algorithm>
 #include <map>

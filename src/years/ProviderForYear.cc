@@ -1,4 +1,4 @@
-#include "layouts/VpForYear.h"
+#include "years/ProviderForYear.h"
 
 #include <cstdint>
 #include <memory>
@@ -8,7 +8,7 @@
 #include "layouts/Vp78.h"
 #include "layouts/VpForYearVaryingByRecordFmt.h"
 #include "layouts/VpIndexer.h"
-#include "years/SurveyYears.h"
+#include "years/SurveyYear.h"
 
 // Every provider, indexer and layout is a function-local static, built on first use, so
 // nothing here depends on the order in which translation units are initialised.

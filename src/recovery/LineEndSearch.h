@@ -1,11 +1,11 @@
-#ifndef SURVEY_RECOVERY_RECORDSTARTS_H_
-#define SURVEY_RECOVERY_RECORDSTARTS_H_
+#ifndef SURVEY_RECOVERY_LINEENDSEARCH_H_
+#define SURVEY_RECOVERY_LINEENDSEARCH_H_
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "input/FileMetaData.h"
+#include "core/FileMetaData.h"
 #include "input/Reader.h"
 
 // Where records start again after damage, for a run that skips damaged
@@ -66,4 +66,4 @@ class LineEndSearch {
 std::optional<std::uint64_t> findYear78RecordStart(Reader& reader, std::uint64_t from,
                                                    std::optional<std::uint64_t> due = std::nullopt);
 
-#endif  // SURVEY_RECOVERY_RECORDSTARTS_H_
+#endif  // SURVEY_RECOVERY_LINEENDSEARCH_H_

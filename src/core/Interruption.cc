@@ -1,4 +1,4 @@
-#include "driver/Interruption.h"
+#include "core/Interruption.h"
 
 #include <signal.h>
 

@@ -1,5 +1,5 @@
-#ifndef SURVEY_RECOVERY_REJECTS_H_
-#define SURVEY_RECOVERY_REJECTS_H_
+#ifndef SURVEY_RECOVERY_REJECTSLOG_H_
+#define SURVEY_RECOVERY_REJECTSLOG_H_
 
 #include <cstdint>
 #include <functional>
@@ -61,4 +61,4 @@ class RejectsLog {
 // `message` without a leading "At record N, ", tabs and line ends as blanks.
 std::string rejectionText(const std::string& message);
 
-#endif  // SURVEY_RECOVERY_REJECTS_H_
+#endif  // SURVEY_RECOVERY_REJECTSLOG_H_

@@ -1,4 +1,4 @@
-#include "driver/DecodedRecordWriter.h"
+#include "chain/DecodedRecordWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#ifndef SURVEY_DRIVER_DECODEDRECORDWRITER_H_
-#define SURVEY_DRIVER_DECODEDRECORDWRITER_H_
+#ifndef SURVEY_CHAIN_DECODEDRECORDWRITER_H_
+#define SURVEY_CHAIN_DECODEDRECORDWRITER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "core/Stream.h"
-#include "tables/RecordSink.h"
+#include "typing/RecordSink.h"
 #include "typing/TypedRecord.h"
 
 // The widest line the writer makes: a record whose highest address lies above
@@ -65,4 +65,4 @@ class LineWriter {
   std::size_t used_ = 0;
 };
 
-#endif  // SURVEY_DRIVER_DECODEDRECORDWRITER_H_
+#endif  // SURVEY_CHAIN_DECODEDRECORDWRITER_H_

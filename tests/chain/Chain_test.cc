@@ -1,4 +1,4 @@
-#include "driver/Chain.h"
+#include "chain/Chain.h"
 
 #include <gtest/gtest.h>
 

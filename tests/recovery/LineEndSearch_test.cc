@@ -1,4 +1,4 @@
-#include "recovery/RecordStarts.h"
+#include "recovery/LineEndSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "core/FileMetaData.h"
 #include "e2e/RunProgram.h"
 #include "input/CrLfRemover.h"
-#include "input/FileMetaData.h"
 #include "support/MemoryBytes.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ namespace {
 std::vector<std::uint64_t> recordStarts(std::int32_t year, const std::string& file) {
   const auto* data = reinterpret_cast<const unsigned char*>(file.data());
   Reader reader(std::make_unique<MemoryBlocks>(data, file.size()), "memory");
-  CrLfRemover crLfRemover(year, &reader);
+  CrLfRemover crLfRemover(fileMetaDataForYear(year), &reader);
   const std::uint32_t recordBytes = fileMetaDataForYear(year).recordLen - 4;
   std::vector<std::uint64_t> starts{0};
   unsigned char byte;
@@ -54,7 +55,7 @@ TEST(LineEndSearchTest, FindsTheRecordAfterALostByteWithItsBlockPhase) {
       EXPECT_EQ(found->offset, starts[k + 1] - 1);
 
       reader.seek(found->offset);
-      CrLfRemover crLfRemover(y, &reader);
+      CrLfRemover crLfRemover(layout, &reader);
       crLfRemover.restartRecord(found->blockPhase);
       std::string next(3 * (layout.recordLen - 4), '\0');
       std::size_t got = 0;

@@ -1,5 +1,5 @@
-#ifndef SURVEY_DRIVER_FIRSTFAILURE_H_
-#define SURVEY_DRIVER_FIRSTFAILURE_H_
+#ifndef SURVEY_CORE_FIRSTFAILURE_H_
+#define SURVEY_CORE_FIRSTFAILURE_H_
 
 #include <exception>
 #include <utility>
@@ -29,4 +29,4 @@ class FirstFailure {
   std::exception_ptr first_;
 };
 
-#endif  // SURVEY_DRIVER_FIRSTFAILURE_H_
+#endif  // SURVEY_CORE_FIRSTFAILURE_H_

@@ -1,4 +1,4 @@
-#include "recovery/Rejects.h"
+#include "recovery/RejectsLog.h"
 
 #include <algorithm>
 #include <cctype>

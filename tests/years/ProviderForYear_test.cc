@@ -1,4 +1,4 @@
-#include "layouts/VpForYear.h"
+#include "years/ProviderForYear.h"
 
 #include <gtest/gtest.h>
 

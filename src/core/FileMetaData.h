@@ -1,5 +1,5 @@
-#ifndef SURVEY_INPUT_FILEMETADATA_H_
-#define SURVEY_INPUT_FILEMETADATA_H_
+#ifndef SURVEY_CORE_FILEMETADATA_H_
+#define SURVEY_CORE_FILEMETADATA_H_
 
 #include <cstdint>
 
@@ -13,9 +13,4 @@ struct FileMetaData {
   std::uint32_t fileSize;       // what (records + 1) * (recordLen - 3) must reach at the end
 };
 
-// Returns a copy of the year's layout (the survey-year table's lineEnds);
-// fails with "could not find metadata for year N" (N the year read as
-// unsigned 32-bit) for a year the table lacks.
-FileMetaData fileMetaDataForYear(std::int32_t year);
-
-#endif  // SURVEY_INPUT_FILEMETADATA_H_
+#endif  // SURVEY_CORE_FILEMETADATA_H_

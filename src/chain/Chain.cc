@@ -1,11 +1,11 @@
-#include "driver/Chain.h"
+#include "chain/Chain.h"
 
 #include <stdexcept>
 
+#include "chain/DecodedRecordWriter.h"
+#include "chain/SkippingDrain.h"
 #include "core/Error.h"
-#include "driver/DecodedRecordWriter.h"
-#include "driver/Interruption.h"
-#include "driver/SkippingDrain.h"
+#include "core/Interruption.h"
 #include "framing/AddressValueifier.h"
 #include "framing/Integrator.h"
 #include "framing/Recordifier.h"
@@ -18,7 +18,8 @@
 #include "tables/FormatTables.h"
 #include "typing/Typifier.h"
 #include "typing/ValueFormat.h"
-#include "years/SurveyYears.h"
+#include "years/ProviderForYear.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -79,9 +80,10 @@ void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
   build(source, year, &output, metaData, rejects, nullptr);
 }
 
-// The chain's shape follows the year's framing. A year without a row still
-// gets its CrLfRemover, whose construction refuses it after the Reader is
-// made, as every such year is refused.
+// The chain's shape follows the year's framing, and each stage gets its
+// year's facts from the row here. A year without a row still gets its
+// CrLfRemover, which asks for the year's line ends once its link to the
+// Reader stands: the refusal comes then, as every such year is refused.
 void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
                   std::ostream& metaData, RejectsLog* rejects, RecordViewer* viewer) {
   ChainStages chain;
@@ -95,14 +97,16 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
   if (rejects != nullptr) chain.reader->keepBehind(keptBytes(row));
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
-    auto* typifier = add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer);
+    auto* typifier =
+        add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer, providerForYear78());
     if (rejects != nullptr) recovery = year78Recovery(*chain.reader, *framer);
     chain.recovery = recovery.get();
     statistics_ = &typifier->formatStatistics;
     drain(*typifier, output, viewer, chain, tables_);
     return;
   }
-  CrLfRemover* crLfRemover = chain.crLfRemover = add<CrLfRemover>(year, source);
+  CrLfRemover* crLfRemover = chain.crLfRemover =
+      add<CrLfRemover>([year] { return fileMetaDataForYear(year); }, source);
   // Years compare as unsigned numbers, so a negative year is refused too.
   const auto unsignedYear = static_cast<std::uint32_t>(year);
   Stream<std::vector<Quartet>>* framer;
@@ -121,9 +125,10 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
   if (rejects != nullptr && ffFramer != nullptr) {
     framer = held = add<HeldRecords>(*ffFramer, *crLfRemover, *chain.reader);
   }
-  auto* valueifier = chain.valueifier = add<AddressValueifier>(unsignedYear, framer);
+  auto* valueifier = chain.valueifier = add<AddressValueifier>(unsignedYear, row->framing, framer);
   auto* integrator = add<Integrator>(valueifier);
-  auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator);
+  auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator,
+                                                                    providerForYear(year));
   if (rejects != nullptr) {
     Reader& reader = *chain.reader;
     recovery = held != nullptr
