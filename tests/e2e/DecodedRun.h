@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
@@ -18,6 +19,8 @@ using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
 
 // Four bytes, most significant first.
 std::string bigEndian(std::uint32_t n);
+// The four bytes of `bytes` at `at` read back as bigEndian() writes them.
+std::uint32_t wordAt(const std::string& bytes, std::size_t at);
 
 // FF-records (years 68 to 76): each record's (address, value) quartets and the
 // end-of-record quartet, then the end-of-data quartet, zero padding to whole
@@ -84,5 +87,13 @@ DecodedRun decode(const std::string& inputName, const std::string& bytes);
 // Standard error of a run that wrote `warnings` and ended normally, with the
 // duration masked as maskDuration() masks it.
 std::string normalEnd(const std::string& warnings = "");
+
+// The header of every rejects file.
+inline const char kRejectsHeader[] =
+    "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes";
+
+// The cells of the one row of the rejects file at `path`, whose header is checked; a test
+// failure, and six empty cells, when it holds another number of rows or cells.
+std::vector<std::string> onlyRejectsRow(const std::filesystem::path& path);
 
 #endif  // SURVEY_TESTS_E2E_DECODEDRUN_H_

@@ -1,8 +1,18 @@
+#include <gtest/gtest.h>
+
 #include "e2e/DecodedRun.h"
+#include "e2e/TextFields.h"
 
 std::string bigEndian(std::uint32_t n) {
   return {static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
           static_cast<char>(n)};
+}
+
+std::uint32_t wordAt(const std::string& bytes, std::size_t at) {
+  std::uint32_t word = 0;
+  for (std::size_t k = 0; k < 4; ++k)
+    word = word << 8 | static_cast<unsigned char>(bytes.at(at + k));
+  return word;
 }
 
 namespace {
@@ -165,4 +175,14 @@ DecodedRun decode(const std::string& inputName, const std::string& bytes) {
 
 std::string normalEnd(const std::string& warnings) {
   return warnings + "duration: * seconds\n";
+}
+
+std::vector<std::string> onlyRejectsRow(const std::filesystem::path& path) {
+  const std::vector<std::string> rows = linesOf(readFile(path));
+  EXPECT_EQ(rows.size(), 2u) << path;
+  if (rows.size() != 2) return std::vector<std::string>(6);
+  EXPECT_EQ(rows[0], kRejectsHeader);
+  const std::vector<std::string> cells = split(rows[1], '\t');
+  EXPECT_EQ(cells.size(), 6u) << rows[1];
+  return cells.size() == 6 ? cells : std::vector<std::string>(6);
 }

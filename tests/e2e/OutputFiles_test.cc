@@ -19,11 +19,8 @@ namespace {
 class SampleDir {
  public:
   SampleDir() {
-    for (const char* year : {"80", "86"}) {
-      const RunResult made =
-          runSample({year, std::string("sample") + year + ".dat", "--records", "20"}, dir.path());
-      EXPECT_EQ(made.exitStatus, 0) << made.err;
-    }
+    for (const char* year : {"80", "86"})
+      writeSampleFile(dir, year, std::string("sample") + year + ".dat", "20");
     const RunResult made = shell(
         "gzip -n -c sample80.dat > z80.dat.gz && : > empty80.dat && "
         "head -c 20000 sample80.dat > cut80.dat",

@@ -42,6 +42,11 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// Writes `name` into `dir`: a sample of `records` records of `year`, made with the tool's
+// options `more`. A failure of the tool fails the test.
+void writeSampleFile(const ScratchDir& dir, const std::string& year, const std::string& name,
+                     const std::string& records = "20", const std::vector<std::string>& more = {});
+
 std::string readFile(const std::filesystem::path& path);
 // Every regular file of `dir` by name, with its contents.
 std::map<std::string, std::string> snapshot(const std::filesystem::path& dir);

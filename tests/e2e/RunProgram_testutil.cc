@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,6 +52,14 @@ RunResult shell(const std::string& script, const fs::path& workDir) {
 
 RunResult runSample(const std::vector<std::string>& args, const fs::path& workDir) {
   return runProgram(SURVEY_SAMPLE_EXE, args, workDir);
+}
+
+void writeSampleFile(const ScratchDir& dir, const std::string& year, const std::string& name,
+                     const std::string& records, const std::vector<std::string>& more) {
+  std::vector<std::string> args = {year, name, "--records", records};
+  args.insert(args.end(), more.begin(), more.end());
+  const RunResult made = runSample(args, dir.path());
+  EXPECT_EQ(made.exitStatus, 0) << made.err;
 }
 
 ScratchDir::ScratchDir() {

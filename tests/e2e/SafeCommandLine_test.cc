@@ -22,12 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void makeSample(const ScratchDir& dir, const std::string& year, const std::string& name,
-                const std::string& records = "20") {
-  const RunResult made = runSample({year, name, "--records", records}, dir.path());
-  ASSERT_EQ(made.exitStatus, 0) << made.err;
-}
-
 TEST(Mistakes, LeaveEveryExistingFileAsItWasWithTheirMessage) {
   struct Case {
     const char* command;  // $D is the decoder
@@ -52,8 +46,8 @@ TEST(Mistakes, LeaveEveryExistingFileAsItWasWithTheirMessage) {
     SCOPED_TRACE(c.command);
     ScratchDir dir;
     for (const char* year : {"69", "70", "71"})
-      makeSample(dir, year, std::string("data") + year + ".dat");
-    makeSample(dir, "80", "s80.dat");
+      writeSampleFile(dir, year, std::string("data") + year + ".dat");
+    writeSampleFile(dir, "80", "s80.dat");
     ASSERT_EQ(runDecoder({"s80.dat", "o80.txt"}, dir.path()).exitStatus, 0);
     const std::map<std::string, std::string> before = snapshot(dir.path());
 
@@ -73,7 +67,7 @@ TEST(Mistakes, LeaveEveryExistingFileAsItWasWithTheirMessage) {
 // lands in the output files instead.
 TEST(StandardStreams, LostOrClosedOnesNeverPassForANormalRunNorRedirectIntoTheFiles) {
   ScratchDir dir;
-  makeSample(dir, "80", "s80.dat");
+  writeSampleFile(dir, "80", "s80.dat");
   const RunResult normal = runDecoder({"s80.dat", "normal.txt"}, dir.path());
   ASSERT_EQ(normal.exitStatus, 0);
   const std::string warnings = normal.err.substr(0, normal.err.find("duration: "));
@@ -127,7 +121,7 @@ TEST(InputNaming, YearOptionStandardInputAndGzipDecodeAsThePlainFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.command);
     ScratchDir dir;
-    makeSample(dir, c.year, std::string("data") + c.year + ".dat");
+    writeSampleFile(dir, c.year, std::string("data") + c.year + ".dat");
     fs::copy_file(dir / (std::string("data") + c.year + ".dat"), dir / "plain.dat");
     const RunResult plain =
         runDecoder({std::string("data") + c.year + ".dat", "ref.txt"}, dir.path());
@@ -158,7 +152,7 @@ TEST(InputNaming, DamagedGzipFailsNamingTheFileAndWhatZlibSaid) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.damage);
     ScratchDir dir;
-    makeSample(dir, "80", "s80.dat", "30");
+    writeSampleFile(dir, "80", "s80.dat", "30");
     const RunResult r = shell(std::string("gzip -n -c s80.dat > whole.gz && { ") + c.damage +
                                   "; } > data80.dat.gz && \"$D\" data80.dat.gz out.txt",
                               dir.path());

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -106,13 +106,15 @@ for (name in c("District", "School", "District_Summary")) {
 writeLines(unlist(parts), "dump.tsv")
 )dump";
 
-std::string rDump(const std::string& load) {
-  std::string code = kRDump;
-  return code.replace(code.find("LOAD"), 4, load);
-}
-
 const std::map<std::string, std::string> kRTypes = {
     {"uint32", "numeric"}, {"int32", "numeric"}, {"float32", "numeric"}, {"string", "character"}};
+
+// The R loader, `load` its call, started after `probe`.
+Client rClient(const char* name, const char* probe, const std::string& load) {
+  std::string dump = kRDump;
+  dump.replace(dump.find("LOAD"), 4, load);
+  return {name, "tables-r", {{"/usr/bin/env", "Rscript"}}, {"-e", probe}, dump, kRTypes};
+}
 
 const Client kPandas = {
     "pandas",
@@ -122,18 +124,8 @@ const Client kPandas = {
     kPandasDump,
     {{"uint32", "UInt32"}, {"int32", "Int32"}, {"float32", "Float32"}, {"string", "string"}}};
 // The R loader both ways: through data.table's fread, and through base R alone.
-const Client kRFread = {"R_fread",
-                        "tables-r",
-                        {{"/usr/bin/env", "Rscript"}},
-                        {"-e", "library(data.table)"},
-                        rDump("load_table(path, fast = TRUE)"),
-                        kRTypes};
-const Client kRBase = {"R_base",
-                       "tables-r",
-                       {{"/usr/bin/env", "Rscript"}},
-                       {"-e", "invisible(0)"},
-                       rDump("load_table(path, fast = FALSE)"),
-                       kRTypes};
+const Client kRFread = rClient("R_fread", "library(data.table)", "load_table(path, fast = TRUE)");
+const Client kRBase = rClient("R_base", "invisible(0)", "load_table(path, fast = FALSE)");
 
 // The command that starts `client`, or nothing when it is not installed.
 std::optional<std::vector<std::string>> commandOf(const Client& client) {
@@ -243,11 +235,7 @@ FloatBits floatBitsOf(const ScratchDir& dir, const std::string& input, std::uint
       if (cells.size() < 4 || cells[3].rfind("Float", 0) != 0) continue;
       const std::uint32_t address = std::stoul(cells[0]);
       if (cells[1] != "carried") {
-        const std::size_t at = std::stoul(cells[1]);
-        std::uint32_t word = 0;
-        for (std::size_t k = 0; k < 4; ++k)
-          word = word << 8 | static_cast<unsigned char>(bytes.at(at + k));
-        latest[address] = word;
+        latest[address] = wordAt(bytes, std::stoul(cells[1]));
       }
       bits[line][address] = latest.at(address);
     }
@@ -256,9 +244,7 @@ FloatBits floatBitsOf(const ScratchDir& dir, const std::string& input, std::uint
 }
 
 float single(std::uint32_t bits) {
-  float value;
-  std::memcpy(&value, &bits, 4);
-  return value;
+  return std::bit_cast<float>(bits);
 }
 
 // Makes the first value of the first float column of `input` a NaN, and the next float value
@@ -296,9 +282,7 @@ bool sameFloat(const std::string& read, std::uint32_t bits) {
   const float value = read == "inf"    ? HUGE_VALF
                       : read == "-inf" ? -HUGE_VALF
                                        : static_cast<float>(std::strtod(read.c_str(), nullptr));
-  std::uint32_t got;
-  std::memcpy(&got, &value, 4);
-  return got == bits;
+  return std::bit_cast<std::uint32_t>(value) == bits;
 }
 
 // The schema's min, max and constant of a float column whose values are `values`: the
@@ -323,9 +307,7 @@ std::string floatBounds(const std::vector<std::uint32_t>& values) {
 // The schema's min, max and constant as floatBounds() gives them, from its cells.
 std::string schemaBounds(const std::vector<std::string>& cells) {
   const auto bitsOf = [](const std::string& text) {
-    const float value = std::strtof(text.c_str(), nullptr);
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, 4);
+    const auto bits = std::bit_cast<std::uint32_t>(std::strtof(text.c_str(), nullptr));
     return text == "nan" ? 0x7FC00000u : text == "-nan" ? 0xFFC00000u : bits;
   };
   char text[64];
@@ -425,9 +407,7 @@ TEST_P(TablesLoad, WithTheDocumentedLoaderCellForCellAsTheOutputFileFloatsAsTheI
                  << client->probe[1] << " failed)";
   ScratchDir dir;
   const std::string input = std::string("sample") + year.year + ".dat";
-  ASSERT_EQ(runSample({year.year, input, "--records", "30", "--values", year.values}, dir.path())
-                .exitStatus,
-            0);
+  writeSampleFile(dir, year.year, input, "30", {"--values", year.values});
   ASSERT_EQ(plantTrickyTexts(dir, input, year.year == std::string("78")), kTrickyTexts.size());
   const std::uint32_t nanFirst = plantNanFirst(dir, input);
   const RunResult run = runDecoder({"--tables", input, "OUTPUT"}, dir.path());
@@ -484,9 +464,7 @@ TEST(TablesRun, LeaveEveryOtherOutputAsARunWithoutThem) {
     SCOPED_TRACE(year.year);
     ScratchDir dir;
     const std::string input = std::string("sample") + year.year + ".dat";
-    ASSERT_EQ(runSample({year.year, input, "--records", "30", "--values", year.values}, dir.path())
-                  .exitStatus,
-              0);
+    writeSampleFile(dir, year.year, input, "30", {"--values", year.values});
     const RunResult plain = runDecoder({input, "plain"}, dir.path());
     const RunResult tables = runDecoder({"--tables", input, "tables"}, dir.path());
     EXPECT_EQ(tables.exitStatus, plain.exitStatus);
@@ -541,10 +519,7 @@ TEST(TablesRun, AnAddressBeyondTheLastColumnOfAnFfRecordTable) {
                 readFile(dir / (std::string("clean") + suffix)))
           << suffix;
     }
-    const std::vector<std::string> rejects = linesOf(readFile(dir / "out.rejects.tsv"));
-    ASSERT_EQ(rejects.size(), 2u);
-    const std::vector<std::string> row = split(rejects[1], '\t');
-    ASSERT_EQ(row.size(), 6u);
+    const std::vector<std::string> row = onlyRejectsRow(dir / "out.rejects.tsv");
     EXPECT_EQ(row[0], "1");
     EXPECT_EQ(row[3], "1");
     EXPECT_EQ(row[4], message);
@@ -553,7 +528,7 @@ TEST(TablesRun, AnAddressBeyondTheLastColumnOfAnFfRecordTable) {
 
 TEST(TablesRun, RefuseATablePathThatNamesTheInput) {
   ScratchDir dir;
-  ASSERT_EQ(runSample({"80", "data80.dat", "--records", "3"}, dir.path()).exitStatus, 0);
+  writeSampleFile(dir, "80", "data80.dat", "3");
   fs::rename(dir / "data80.dat", dir / "t.School.schema.tsv");
   const std::string before = readFile(dir / "t.School.schema.tsv");
   const RunResult run =

@@ -49,6 +49,14 @@ inline std::vector<std::uint64_t> sampleRecordStarts(const std::string& year,
   return starts;
 }
 
+// `lines` without those at the indices `lost` (ascending).
+inline std::vector<std::string> without(std::vector<std::string> lines,
+                                        const std::vector<std::size_t>& lost) {
+  for (auto k = lost.rbegin(); k != lost.rend(); ++k)
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*k));
+  return lines;
+}
+
 // An FF-record sample of years 69 to 76 (CR LF after every 800 data bytes)
 // rewritten so that every record lists every address the file holds: its
 // own values, and for the others the value the address last had (before its
@@ -58,24 +66,18 @@ inline std::vector<std::uint64_t> sampleRecordStarts(const std::string& year,
 inline std::string completeFfRecords(const std::string& file) {
   std::string data;
   for (std::size_t at = 0; at < file.size(); at += 802) data += file.substr(at, 800);
-  auto word = [&](std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-      value = value << 8 | static_cast<unsigned char>(data[at + i]);
-    return value;
-  };
   std::vector<Pairs> records(1);
   std::map<std::uint32_t, std::uint32_t> state;
   for (std::size_t at = 0; at + 4 <= data.size();) {
-    const std::uint32_t quartet = word(at);
+    const std::uint32_t quartet = wordAt(data, at);
     if (quartet == 0xFFFFFFFEu && records.back().empty()) break;
     if (quartet == 0xFFFFFFFFu) {
       records.emplace_back();
       at += 4;
       continue;
     }
-    records.back().emplace_back(quartet, word(at + 4));
-    state.try_emplace(quartet, word(at + 4));
+    records.back().emplace_back(quartet, wordAt(data, at + 4));
+    state.try_emplace(quartet, wordAt(data, at + 4));
     at += 8;
   }
   records.pop_back();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/DecodedRun.h"
 #include "e2e/RunProgram.h"
 
 namespace {
@@ -23,12 +24,6 @@ std::string makeSample(const ScratchDir& dir, const std::vector<std::string>& ar
 
 bool crLfAt(const std::string& file, size_t offset) {
   return offset + 2 <= file.size() && file.compare(offset, 2, "\r\n") == 0;
-}
-
-uint32_t wordAt(const std::string& bytes, size_t offset) {
-  uint32_t word = 0;
-  for (size_t i = 0; i < 4; ++i) word = word << 8 | static_cast<uint8_t>(bytes[offset + i]);
-  return word;
 }
 
 // The data of a file whose only CR LF pairs end its physical records of `recordData` bytes
