@@ -35,17 +35,22 @@ char* formatFraction(char* p, std::uint32_t bits) {
 
 namespace {
 
-// Whether the decimal at [p, end) reads back to `single` both as a single
-// and as the nearest double rounded to single precision, which is how readers
-// without a single-precision parser (pandas, R) read it.
+// Whether the decimal at [p, end) reads back to `single` as the nearest
+// double rounded to single precision, which is how readers without a
+// single-precision parser (pandas, R) read it.
+bool readsBackThroughDouble(const char* p, const char* end, float single) {
+  double nearest = 0;
+  std::from_chars(p, end, nearest);
+  return std::bit_cast<std::uint32_t>(static_cast<float>(nearest)) ==
+         std::bit_cast<std::uint32_t>(single);
+}
+
+// The same, and read straight as a single too.
 bool readsBackBothWays(const char* p, const char* end, float single) {
   float direct = 0;
-  double nearest = 0;
   std::from_chars(p, end, direct);
-  std::from_chars(p, end, nearest);
-  const auto bits = std::bit_cast<std::uint32_t>(single);
-  return std::bit_cast<std::uint32_t>(direct) == bits &&
-         std::bit_cast<std::uint32_t>(static_cast<float>(nearest)) == bits;
+  return std::bit_cast<std::uint32_t>(direct) == std::bit_cast<std::uint32_t>(single) &&
+         readsBackThroughDouble(p, end, single);
 }
 
 }  // namespace
@@ -53,8 +58,9 @@ bool readsBackBothWays(const char* p, const char* end, float single) {
 char* formatExactFraction(char* p, std::uint32_t bits) {
   const float single = std::bit_cast<float>(bits);
   if (const char* spelled = spelledNonFinite(single)) return putSpelled(p, spelled);
+  // The shortest form reads back as a single by to_chars' own guarantee.
   char* const shortest = std::to_chars(p, p + kMaxExactFractionChars, single).ptr;
-  if (readsBackBothWays(p, shortest, single)) return shortest;
+  if (readsBackThroughDouble(p, shortest, single)) return shortest;
   // The shortest form's nearest double can lie on the midpoint between two
   // singles, and rounding it again then picks the other one (7.038531e-26 is
   // 15AE43FD, its double rounds to 15AE43FE). Eight digits mend that there;
