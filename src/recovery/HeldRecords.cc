@@ -10,6 +10,7 @@ constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kLf = 0x0A;
 // Bytes looked at per view while passing the padding after the data's end.
 constexpr std::size_t kStep = 64 * 1024;
+constexpr const char* kDataAfterEndMarker = "end-of-data marker followed by more data";
 
 // The decoder's error with `message`, to be raised later.
 std::exception_ptr failureWith(const char* message) {
@@ -54,9 +55,8 @@ bool HeldRecords::get(std::vector<Quartet>& record) {
       continue;
     }
     if (stop_ == Stop::kClean) return false;
-    const std::exception_ptr failure = stop_ == Stop::kEndMarkerThenData
-                                           ? failureWith("end-of-data marker followed by more data")
-                                           : stopFailure_;
+    const std::exception_ptr failure =
+        stop_ == Stop::kEndMarkerThenData ? failureWith(kDataAfterEndMarker) : stopFailure_;
     stop_ = Stop::kNot;
     lose(stopStart_, dataAfterEnd_);
     dataAfterEnd_.reset();
@@ -92,7 +92,7 @@ void HeldRecords::pull() {
     dataAfterEnd_ = tail.data;
     stop_ = Stop::kEndMarkerThenData;
     if (!tail.pairChecked) {
-      stopFailure_ = failureWith("end-of-data marker followed by more data");
+      stopFailure_ = failureWith(kDataAfterEndMarker);
       stop_ = Stop::kFailed;
     }
     return;
