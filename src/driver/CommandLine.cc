@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 #include "core/Error.h"
 #include "years/SurveyYear.h"
@@ -26,11 +27,16 @@ std::optional<std::int32_t> surveyYear(std::string_view text) {
   return value;
 }
 
+// Notes `refusal` unless an earlier one was noted: the first is reported.
+void refuse(CommandLine& commandLine, std::string refusal) {
+  if (commandLine.optionError.empty()) commandLine.optionError = std::move(refusal);
+}
+
 void setYear(CommandLine& commandLine, std::string_view value) {
   const std::optional<std::int32_t> year = surveyYear(value);
-  if (!year && commandLine.optionError.empty()) {
-    commandLine.optionError = "--year needs one of the survey years " + handledYearsText() +
-                              " (as 80 or 1980), not \"" + std::string(value) + "\"";
+  if (!year) {
+    refuse(commandLine, "--year needs one of the survey years " + handledYearsText() +
+                            " (as 80 or 1980), not \"" + std::string(value) + "\"");
   }
   commandLine.year = year;
 }
@@ -42,10 +48,8 @@ void setShowRecord(CommandLine& commandLine, std::string_view value) {
   const auto [stop, error] = std::from_chars(value.data(), end, number);
   const bool digitsOnly = !value.empty() && value.front() != '-' && value.front() != '+';
   if (!digitsOnly || error != std::errc() || stop != end || number == 0) {
-    if (commandLine.optionError.empty()) {
-      commandLine.optionError =
-          "--show-record needs a record number from 1, not \"" + std::string(value) + "\"";
-    }
+    refuse(commandLine,
+           "--show-record needs a record number from 1, not \"" + std::string(value) + "\"");
     return;
   }
   commandLine.showRecord = number;
@@ -56,9 +60,7 @@ void setShowRecord(CommandLine& commandLine, std::string_view value) {
 const char* optionValue(CommandLine& commandLine, std::string_view name, int i, int argc,
                         const char* const* argv) {
   if (i + 1 < argc) return argv[i + 1];
-  if (commandLine.optionError.empty()) {
-    commandLine.optionError = std::string(name) + " needs a value";
-  }
+  refuse(commandLine, std::string(name) + " needs a value");
   return nullptr;
 }
 
@@ -96,10 +98,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (argument.size() > 1 && argument.front() == '-') {
       // Read as an operand, a mistyped option would name the wrong word in
       // the refusal, or become an input or output path.
-      if (commandLine.optionError.empty()) {
-        commandLine.optionError =
-            "unknown option \"" + std::string(argument) + "\"; see survey-decoder --help";
-      }
+      refuse(commandLine,
+             "unknown option \"" + std::string(argument) + "\"; see survey-decoder --help");
     } else {
       break;
     }
