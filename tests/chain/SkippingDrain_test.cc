@@ -34,10 +34,14 @@ Sample sample(const std::string& year, int records) {
   return s;
 }
 
+void loseAByte(std::string& bytes, const Offsets& starts, std::size_t k) {
+  bytes.erase(starts[k] + 100, 1);
+}
+
 // Deletes a byte inside each of the records `damaged` (ascending).
 std::string withLostBytes(const Sample& s, const std::vector<std::size_t>& damaged) {
   std::string bytes = s.bytes;
-  for (auto k = damaged.rbegin(); k != damaged.rend(); ++k) bytes.erase(s.starts[*k] + 100, 1);
+  for (auto k = damaged.rbegin(); k != damaged.rend(); ++k) loseAByte(bytes, s.starts, *k);
   return bytes;
 }
 
@@ -72,9 +76,6 @@ INSTANTIATE_TEST_SUITE_P(Years, EndOfFile, ::testing::Values("78", "80", "88"));
 // Damage to record k of a year-88 sample: a byte lost (its framing fails)
 // or a discriminant no layout knows (the record is refused once framed).
 using RecordDamage = void (*)(std::string& bytes, const Offsets& starts, std::size_t k);
-void loseAByte(std::string& bytes, const Offsets& starts, std::size_t k) {
-  bytes.erase(starts[k] + 100, 1);
-}
 void spoilTheDiscriminant(std::string& bytes, const Offsets& starts, std::size_t k) {
   bytes.replace(starts[k] + 4, 4, std::string("\0\0\0\x09", 4));
 }

@@ -33,7 +33,10 @@ class SampleDir {
   ScratchDir dir;
 };
 
-const char* const kRefusal = "\" exists and is not a decoded text file; refusing to overwrite it";
+std::string refusal(const std::string& output) {
+  return "Output file \"" + output +
+         "\" exists and is not a decoded text file; refusing to overwrite it";
+}
 
 // The run stops before any stage is built: nothing on standard output, the
 // duration line and the report on standard error, no file made or changed.
@@ -45,18 +48,17 @@ TEST(ForeignOutputFiles, AreRefusedBeforeAnythingIsWritten) {
   };
   const Case cases[] = {
       // A glob that matches two raw files names the second as OUTPUT.
-      {":", "\"$D\" sample8*.dat", std::string("Output file \"sample86.dat") + kRefusal},
-      {":", "\"$D\" sample80.dat z80.dat.gz", std::string("Output file \"z80.dat.gz") + kRefusal},
+      {":", "\"$D\" sample8*.dat", refusal("sample86.dat")},
+      {":", "\"$D\" sample80.dat z80.dat.gz", refusal("z80.dat.gz")},
       {"cp sample86.dat out.txt.meta.txt", "\"$D\" sample80.dat out.txt",
-       std::string("Output file \"out.txt.meta.txt") + kRefusal},
+       refusal("out.txt.meta.txt")},
       // The output path first, then the metadata path.
       {"cp sample86.dat out.txt.meta.txt && cp z80.dat.gz out.txt", "\"$D\" sample80.dat out.txt",
-       std::string("Output file \"out.txt") + kRefusal},
+       refusal("out.txt")},
       {"cp sample86.dat out.txt.rejects.tsv", "\"$D\" -k sample80.dat out.txt",
-       std::string("Output file \"out.txt.rejects.tsv") + kRefusal},
+       refusal("out.txt.rejects.tsv")},
       {"cp sample86.dat out.txt.District_Summary.schema.tsv",
-       "\"$D\" --tables sample80.dat out.txt",
-       std::string("Output file \"out.txt.District_Summary.schema.tsv") + kRefusal},
+       "\"$D\" --tables sample80.dat out.txt", refusal("out.txt.District_Summary.schema.tsv")},
       // The refusal of an output that is the input comes first.
       {":", "\"$D\" sample80.dat sample80.dat",
        "Output file \"sample80.dat\" is the input file; refusing to overwrite it"},

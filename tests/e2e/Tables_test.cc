@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/DecodedRun.h"
@@ -219,6 +220,20 @@ std::map<unsigned, std::string> recordCounts(const std::string& meta) {
   return counts;
 }
 
+// The float rows of --show-record for `line` of `input`; nothing when the run fails.
+using Rows = std::vector<std::vector<std::string>>;
+std::optional<Rows> floatRowsOf(const ScratchDir& dir, const std::string& input,
+                                std::uint64_t line) {
+  const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
+  if (shown.exitStatus != 0) return std::nullopt;
+  Rows floats;
+  for (const std::string& row : linesOf(shown.out)) {
+    std::vector<std::string> cells = split(row, '\t');
+    if (cells.size() >= 4 && cells[3].rfind("Float", 0) == 0) floats.push_back(std::move(cells));
+  }
+  return floats;
+}
+
 // The float values of the records of `input` by line and address, as 32 bits read from the
 // file at the offsets --show-record gives (a value carried from an earlier record in years 68
 // to 76 is that record's).
@@ -228,15 +243,11 @@ FloatBits floatBitsOf(const ScratchDir& dir, const std::string& input, std::uint
   FloatBits bits;
   std::map<std::uint32_t, std::uint32_t> latest;
   for (std::uint64_t line = 1; line <= lines; ++line) {
-    const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
-    EXPECT_EQ(shown.exitStatus, 0) << shown.err;
-    for (const std::string& row : linesOf(shown.out)) {
-      const std::vector<std::string> cells = split(row, '\t');
-      if (cells.size() < 4 || cells[3].rfind("Float", 0) != 0) continue;
+    const auto rows = floatRowsOf(dir, input, line);
+    EXPECT_TRUE(rows.has_value()) << "--show-record " << line;
+    for (const std::vector<std::string>& cells : rows.value_or(Rows{})) {
       const std::uint32_t address = std::stoul(cells[0]);
-      if (cells[1] != "carried") {
-        latest[address] = wordAt(bytes, std::stoul(cells[1]));
-      }
+      if (cells[1] != "carried") latest[address] = wordAt(bytes, std::stoul(cells[1]));
       bits[line][address] = latest.at(address);
     }
   }
@@ -253,13 +264,9 @@ float single(std::uint32_t bits) {
 std::uint32_t plantNanFirst(const ScratchDir& dir, const std::string& input) {
   std::string bytes = readFile(dir / input);
   for (std::uint64_t line = 1;; ++line) {
-    const RunResult shown = runDecoder({"--show-record", std::to_string(line), input}, dir.path());
-    if (shown.exitStatus != 0) return 0;
-    std::vector<std::vector<std::string>> floats;
-    for (const std::string& row : linesOf(shown.out)) {
-      const std::vector<std::string> cells = split(row, '\t');
-      if (cells.size() >= 4 && cells[3].rfind("Float", 0) == 0) floats.push_back(cells);
-    }
+    const auto rows = floatRowsOf(dir, input, line);
+    if (!rows) return 0;
+    const Rows& floats = *rows;
     if (floats.empty()) continue;
     bytes.replace(std::stoul(floats[0][1]), 4, std::string("\x7F\xC0\x00\x00", 4));
     if (floats.size() > 1) bytes.replace(std::stoul(floats[1][1]), 4, "\x15\xAE\x43\xFD");
