@@ -1,0 +1,126 @@
+#ifndef SURVEYDECODER_COLUMNSTORE_H_
+#define SURVEYDECODER_COLUMNSTORE_H_
+
+// The tables of one read as the decoder delivers them, held column by column
+// in the file's own four-byte words (a value costs 4 bytes and a presence
+// bit) until they become R vectors. R takes 8 bytes a number, so the data
+// frames are built column by column while this store gives its memory back:
+// the peak stays near the data frames' own size. Nothing here touches R.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "survey_decoder.h"
+
+namespace rbinding {
+
+// Fails with "line L has address A, beyond aW, the last column of the NAME
+// table" and `advice` after it when `record` holds a value past its table's
+// last column: the tables have no column for it.
+void checkFitsTable(const survey::Record& record, std::string_view advice);
+
+// One column of a table: the values of one address, in row order.
+class StoredColumn {
+ public:
+  explicit StoredColumn(std::uint32_t address) : address_(address) {}
+
+  std::uint32_t address() const { return address_; }
+  // The type letter of its values ('u', 'i', 'f', 's'), 0 while it has none:
+  // the library gives an address one type throughout a format.
+  char type() const { return type_; }
+
+  // Room for `capacity` rows, the first `rows` kept.
+  void grow(std::size_t capacity, std::size_t rows);
+  // Marks rows `row` to `row` + 63 empty; called as each run of 64 rows
+  // starts, so the presence bits need no clearing on growth.
+  void startRun(std::size_t row) { present_[row / 64] = 0; }
+  // Stores `cell` as row `row`'s value; fails if its type differs from the
+  // column's.
+  void set(std::size_t row, const survey::Cell& cell);
+
+  bool has(std::size_t row) const { return (present_[row / 64] >> (row % 64)) & 1; }
+  // A number's four bytes; for a text, see text().
+  std::uint32_t word(std::size_t row) const { return words_[row]; }
+  std::string_view text(std::size_t row) const;
+
+  // Gives the memory back; the column holds nothing afterwards.
+  void release();
+
+ private:
+  std::uint32_t address_;
+  char type_ = 0;
+  std::unique_ptr<std::uint32_t[]> words_;
+  std::unique_ptr<std::uint64_t[]> present_;
+  // A text column's texts, each a four-byte length then its bytes; a row's
+  // word is its offset here.
+  std::string texts_;
+};
+
+// The table of one record format: its rows' line numbers and its columns.
+class StoredTable {
+ public:
+  // A table `width` columns wide (a1 to a<width>); `addresses`, ascending,
+  // keeps only those columns when given.
+  StoredTable(unsigned format, std::uint32_t width,
+              const std::optional<std::vector<std::uint32_t>>& addresses);
+
+  unsigned format() const { return format_; }
+  std::size_t rows() const { return lines_.size(); }
+  const std::vector<double>& lines() const { return lines_; }
+  std::vector<StoredColumn>& columns() { return columns_; }
+
+  // Adds `record` as the next row; it must fit the table (checkFitsTable).
+  void add(const survey::Record& record);
+
+ private:
+  void grow();
+
+  unsigned format_;
+  std::uint32_t width_;
+  std::vector<double> lines_;
+  std::vector<StoredColumn> columns_;
+  // The column of each address from 0 to width_, or kNone.
+  std::vector<std::uint32_t> slots_;
+  std::size_t capacity_ = 0;
+  static constexpr std::uint32_t kNone = UINT32_MAX;
+};
+
+// Every table of a read, by record-format index; formats left out get none.
+class ColumnStore {
+ public:
+  // `formats` says per format index whether to keep its records; `addresses`
+  // as for StoredTable.
+  ColumnStore(std::array<bool, survey::kFormatCount> formats,
+              std::optional<std::vector<std::uint32_t>> addresses)
+      : formats_(formats), addresses_(std::move(addresses)) {}
+
+  // Files `record` in its format's table, making the table on the format's
+  // first record. A record past its table's last column fails as
+  // checkFitsTable() with `advice`.
+  void add(const survey::Record& record, std::string_view advice);
+
+  // The tables made, by format index (null for a format without one).
+  std::array<std::unique_ptr<StoredTable>, survey::kFormatCount>& tables() { return tables_; }
+  bool keeps(unsigned format) const { return format < formats_.size() && formats_[format]; }
+  const std::optional<std::vector<std::uint32_t>>& addresses() const { return addresses_; }
+
+ private:
+  std::array<bool, survey::kFormatCount> formats_;
+  std::optional<std::vector<std::uint32_t>> addresses_;
+  std::array<std::unique_ptr<StoredTable>, survey::kFormatCount> tables_;
+};
+
+// A float's four bytes as the double of the same value. A NaN keeps its sign
+// and payload bit for bit (a hardware conversion would set the quiet bit), and
+// no float NaN becomes R's NA, whose low word no widened payload can hold.
+double widenFloat(std::uint32_t bits);
+
+}  // namespace rbinding
+
+#endif  // SURVEYDECODER_COLUMNSTORE_H_

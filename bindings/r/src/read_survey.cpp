@@ -1,0 +1,281 @@
+// The R side of read_survey(): decodes through the library into a
+// ColumnStore, then turns the store into data frames, one column at a time.
+
+#include <Rcpp.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include "ColumnStore.h"
+#include "survey_decoder.h"
+
+namespace {
+
+using rbinding::ColumnStore;
+using rbinding::StoredColumn;
+using rbinding::StoredTable;
+
+// Records between two looks for an interrupt from the R session.
+constexpr std::uint64_t kInterruptEvery = 4096;
+// Columns converted between two returns of freed memory to the system.
+constexpr std::size_t kTrimEvery = 64;
+
+// What a decode left: the records, the schema rows, the rejected stretches,
+// and the failure that ended it, if any.
+struct Outcome {
+  explicit Outcome(ColumnStore s) : store(std::move(s)) {}
+  ColumnStore store;
+  std::vector<survey::FormatResult> results;
+  std::vector<survey::RejectedStretch> rejects;
+  std::int32_t year = 0;
+  bool complete = false;
+  std::optional<std::string> failure;
+};
+
+// Decodes `path` into `outcome`. A failure of the decode ends it and is kept
+// in outcome.failure; one of opening the input propagates. The decoder is
+// taken down before this returns, however it returns (an R interrupt
+// included, which Rcpp raises as an exception).
+void decode(const std::string& path, std::optional<std::int32_t> year, bool keepGoing,
+            Outcome& outcome) {
+  survey::Options options;
+  options.year = year;
+  options.keepGoing = keepGoing;
+  options.schemas = true;
+  options.rejected = [&outcome](const survey::RejectedStretch& stretch) {
+    outcome.rejects.push_back(stretch);
+  };
+  // A record with a value past its table's last column is a damaged one, as
+  // under -k --tables: the data frames have no column for it.
+  if (keepGoing) {
+    options.check = [](const survey::Record& record) { rbinding::checkFitsTable(record, ""); };
+  }
+  const std::string advice = keepGoing ? "" : "; keep_going = TRUE skips such records";
+
+  survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
+  outcome.year = decoder.year();
+  try {
+    survey::Record record;
+    for (std::uint64_t count = 1; decoder.next(record); ++count) {
+      if (count % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
+      outcome.store.add(record, advice);
+    }
+    decoder.finish();
+  } catch (const survey::DecodeError& error) {
+    outcome.failure = error.what();
+    try {
+      decoder.finish();
+    } catch (const survey::DecodeError&) {
+      // The failure already kept, thrown again.
+    }
+  }
+  outcome.complete = decoder.complete() && !outcome.failure;
+  outcome.results = decoder.results();
+}
+
+// R allocations that cannot jump over C++ frames: an R error in them (memory
+// exhausted) unwinds the frames as an exception.
+SEXP allocate(SEXPTYPE type, R_xlen_t length) {
+  return Rcpp::unwindProtect([&] { return Rf_allocVector(type, length); });
+}
+
+void makeDataFrame(SEXP list, std::size_t rows) {
+  Rf_setAttrib(list, R_ClassSymbol, Rf_mkString("data.frame"));
+  Rcpp::IntegerVector rowNames = Rcpp::IntegerVector::create(NA_INTEGER, -static_cast<int>(rows));
+  Rf_setAttrib(list, R_RowNamesSymbol, rowNames);
+}
+
+// The column as an R vector: doubles for numbers, characters for texts (and
+// for a column that never held a value), NA where a row has none.
+SEXP columnVector(const StoredColumn& column, std::size_t rows) {
+  const R_xlen_t n = static_cast<R_xlen_t>(rows);
+  if (column.type() == 's' || column.type() == 0) {
+    SEXP strings = Rcpp::Shield<SEXP>(allocate(STRSXP, n));
+    Rcpp::unwindProtect([&] {
+      for (std::size_t row = 0; row < rows; ++row) {
+        if (!column.has(row)) {
+          SET_STRING_ELT(strings, row, NA_STRING);
+          continue;
+        }
+        const std::string_view text = column.text(row);
+        SET_STRING_ELT(strings, row,
+                       Rf_mkCharLenCE(text.data(), static_cast<int>(text.size()), CE_UTF8));
+      }
+      return R_NilValue;
+    });
+    return strings;
+  }
+  SEXP numbers = allocate(REALSXP, n);
+  double* out = REAL(numbers);
+  for (std::size_t row = 0; row < rows; ++row) {
+    if (!column.has(row)) {
+      out[row] = NA_REAL;
+    } else if (column.type() == 'u') {
+      out[row] = static_cast<double>(column.word(row));
+    } else if (column.type() == 'i') {
+      out[row] = static_cast<double>(static_cast<std::int32_t>(column.word(row)));
+    } else {
+      out[row] = rbinding::widenFloat(column.word(row));
+    }
+  }
+  return numbers;
+}
+
+void giveMemoryBack() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
+// The table as a data frame, its store released column by column as it goes.
+SEXP tableFrame(StoredTable& table, std::size_t& converted) {
+  std::vector<StoredColumn>& columns = table.columns();
+  const std::size_t rows = table.rows();
+  Rcpp::List frame(columns.size() + 1);
+  Rcpp::CharacterVector names(columns.size() + 1);
+  frame[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
+  names[0] = "record";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    SET_VECTOR_ELT(frame, i + 1, columnVector(columns[i], rows));
+    names[i + 1] = "a" + std::to_string(columns[i].address());
+    columns[i].release();
+    if (++converted % kTrimEvery == 0) giveMemoryBack();
+  }
+  frame.attr("names") = names;
+  makeDataFrame(frame, rows);
+  return frame;
+}
+
+// A format's schema rows (column, address, type, column_type, constant, min,
+// max) as a data frame; the address is an integer, NA for `record`. Only the
+// rows of the columns kept.
+SEXP schemaFrame(const survey::FormatResult& result,
+                 const std::optional<std::vector<std::uint32_t>>& addresses) {
+  std::vector<const std::vector<std::string>*> rows;
+  for (const auto& row : result.schema) {
+    if (row.size() != 7) throw survey::DecodeError("a schema row without its seven fields");
+    if (addresses && !row[1].empty() &&
+        !std::binary_search(addresses->begin(), addresses->end(),
+                            static_cast<std::uint32_t>(std::stoul(row[1])))) {
+      continue;
+    }
+    rows.push_back(&row);
+  }
+  static const char* const kNames[] = {"column",   "address", "type", "column_type",
+                                       "constant", "min",     "max"};
+  Rcpp::List frame(7);
+  for (int field = 0; field < 7; ++field) {
+    if (field == 1) {
+      Rcpp::IntegerVector address(rows.size());
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string& text = (*rows[i])[1];
+        address[i] = text.empty() ? NA_INTEGER : std::stoi(text);
+      }
+      frame[field] = address;
+      continue;
+    }
+    Rcpp::CharacterVector texts(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) texts[i] = (*rows[i])[field];
+    frame[field] = texts;
+  }
+  frame.attr("names") = Rcpp::CharacterVector(std::begin(kNames), std::end(kNames));
+  makeDataFrame(frame, rows.size());
+  return frame;
+}
+
+SEXP rejectsFrame(const std::vector<survey::RejectedStretch>& rejects) {
+  const std::size_t n = rejects.size();
+  Rcpp::NumericVector linesBefore(n), start(n), resume(n), records(n);
+  Rcpp::CharacterVector message(n), firstBytes(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    linesBefore[i] = static_cast<double>(rejects[i].linesBefore);
+    start[i] = static_cast<double>(rejects[i].startOffset);
+    resume[i] = static_cast<double>(rejects[i].resumeOffset);
+    records[i] = static_cast<double>(rejects[i].records);
+    message[i] = rejects[i].message;
+    firstBytes[i] = rejects[i].firstBytes;
+  }
+  Rcpp::List frame = Rcpp::List::create(
+      Rcpp::Named("lines_before") = linesBefore, Rcpp::Named("start_offset") = start,
+      Rcpp::Named("resume_offset") = resume, Rcpp::Named("records_rejected") = records,
+      Rcpp::Named("message") = message, Rcpp::Named("first_bytes") = firstBytes);
+  makeDataFrame(frame, n);
+  return frame;
+}
+
+}  // namespace
+
+// The handled years as numbers and as the command line's refusals name them.
+// [[Rcpp::export(name = ".survey_years")]]
+Rcpp::List surveyYears() {
+  std::vector<int> years;
+  for (int year = 0; year < 100; ++year) {
+    try {
+      survey::formatsOfYear(year);
+      years.push_back(year);
+    } catch (const survey::DecodeError&) {
+      // Not a year handled.
+    }
+  }
+  return Rcpp::List::create(Rcpp::Named("years") = years,
+                            Rcpp::Named("text") = survey::handledYears());
+}
+
+// read_survey()'s decode: `year` NA for the year of the file name, `formats`
+// one flag per format index, `addresses` the columns kept when `select` is
+// true. A failure is returned in `failure`, with only `complete` beside it
+// when the input could not be opened or `keep_going` is false.
+// [[Rcpp::export(name = ".decode_survey")]]
+Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::LogicalVector formats,
+                        bool select, Rcpp::IntegerVector addresses) {
+  std::array<bool, survey::kFormatCount> kept{};
+  for (unsigned format = 0; format < survey::kFormatCount; ++format) {
+    kept[format] = format < static_cast<unsigned>(formats.size()) && formats[format] == TRUE;
+  }
+  std::optional<std::vector<std::uint32_t>> columns;
+  if (select) {
+    columns.emplace(addresses.begin(), addresses.end());
+    std::sort(columns->begin(), columns->end());
+  }
+  std::optional<std::int32_t> givenYear;
+  if (year != NA_INTEGER) givenYear = year;
+
+  Outcome outcome{ColumnStore(kept, std::move(columns))};
+  try {
+    decode(path, givenYear, keep_going, outcome);
+  } catch (const survey::DecodeError& error) {
+    return Rcpp::List::create(Rcpp::Named("complete") = false,
+                              Rcpp::Named("failure") = std::string(error.what()));
+  }
+  Rcpp::List result = Rcpp::List::create(
+      Rcpp::Named("complete") = outcome.complete,
+      Rcpp::Named("failure") = outcome.failure ? Rcpp::wrap(*outcome.failure) : R_NilValue);
+  if (outcome.failure && !keep_going) return result;
+
+  Rcpp::List tables, schemas;
+  Rcpp::CharacterVector names;
+  std::size_t converted = 0;
+  for (const survey::FormatResult& formatResult : outcome.results) {
+    const unsigned format = formatResult.format;
+    auto& table = outcome.store.tables()[format];
+    if (!table) continue;
+    names.push_back(std::string(survey::formatName(format)));
+    tables.push_back(tableFrame(*table, converted));
+    table.reset();
+    schemas.push_back(schemaFrame(formatResult, outcome.store.addresses()));
+  }
+  giveMemoryBack();
+  tables.attr("names") = names;
+  schemas.attr("names") = names;
+  result["tables"] = tables;
+  result["schema"] = schemas;
+  result["rejects"] = rejectsFrame(outcome.rejects);
+  result["year"] = outcome.year;
+  return result;
+}

@@ -1,0 +1,4 @@
+library(testthat)
+library(surveydecoder)
+
+test_check("surveydecoder")

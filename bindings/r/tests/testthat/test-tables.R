@@ -1,0 +1,22 @@
+# Every cell and schema row read_survey() returns equals the --tables files
+# of the same input, in each framing family and both value profiles.
+
+samples <- expand.grid(year = c(70, 76, 78, 80, 88), values = c("light", "wide"),
+                       stringsAsFactors = FALSE)
+
+for (i in seq_len(nrow(samples))) {
+  local({
+    year <- samples$year[[i]]
+    values <- samples$values[[i]]
+    test_that(sprintf("year %d, %s values: every cell equals the --tables file", year, values), {
+      input <- make_sample(year, values)
+      cli <- cli_tables(input)
+      expect_identical(cli$status, 0L)
+      result <- read_survey(input)
+      expect_same_tables(result, cli)
+      expect_identical(result$year, as.integer(year))
+      expect_true(result$complete)
+      expect_identical(nrow(result$rejects), 0L)
+    })
+  })
+}
