@@ -10,8 +10,10 @@ read_survey <- function(path, year = NULL, keep_going = FALSE, formats = NULL, c
   decoded <- .decode_survey(path.expand(path), survey_year(year), keep_going,
                             format_names %in% chosen_formats(formats), !is.null(columns),
                             chosen_addresses(columns))
+  # The library's warnings (a file size other than the year's), as the command line's.
+  for (text in decoded$warnings) warning(text)
   if (!is.null(decoded$failure)) {
-    # Opening the input failed, or the decode did without keep_going: no data.
+    # Without keep_going, or before any record, a failure leaves nothing to return.
     if (is.null(decoded$tables)) stop(decoded$failure)
     warning(decoded$failure)
   }

@@ -6,44 +6,45 @@
 using namespace Rcpp;
 
 #ifdef RCPP_USE_GLOBAL_ROSTREAM
-Rcpp::Rostream<true>&  Rcpp::Rcout = Rcpp::Rcpp_cout_get();
+Rcpp::Rostream<true>& Rcpp::Rcout = Rcpp::Rcpp_cout_get();
 Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
 // surveyYears
 Rcpp::List surveyYears();
 RcppExport SEXP _surveydecoder_surveyYears() {
-BEGIN_RCPP
-    Rcpp::RObject rcpp_result_gen;
-    Rcpp::RNGScope rcpp_rngScope_gen;
-    rcpp_result_gen = Rcpp::wrap(surveyYears());
-    return rcpp_result_gen;
-END_RCPP
+  BEGIN_RCPP
+  Rcpp::RObject rcpp_result_gen;
+  Rcpp::RNGScope rcpp_rngScope_gen;
+  rcpp_result_gen = Rcpp::wrap(surveyYears());
+  return rcpp_result_gen;
+  END_RCPP
 }
 // decodeSurvey
-Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::LogicalVector formats, bool select, Rcpp::IntegerVector addresses);
-RcppExport SEXP _surveydecoder_decodeSurvey(SEXP pathSEXP, SEXP yearSEXP, SEXP keep_goingSEXP, SEXP formatsSEXP, SEXP selectSEXP, SEXP addressesSEXP) {
-BEGIN_RCPP
-    Rcpp::RObject rcpp_result_gen;
-    Rcpp::RNGScope rcpp_rngScope_gen;
-    Rcpp::traits::input_parameter< std::string >::type path(pathSEXP);
-    Rcpp::traits::input_parameter< int >::type year(yearSEXP);
-    Rcpp::traits::input_parameter< bool >::type keep_going(keep_goingSEXP);
-    Rcpp::traits::input_parameter< Rcpp::LogicalVector >::type formats(formatsSEXP);
-    Rcpp::traits::input_parameter< bool >::type select(selectSEXP);
-    Rcpp::traits::input_parameter< Rcpp::IntegerVector >::type addresses(addressesSEXP);
-    rcpp_result_gen = Rcpp::wrap(decodeSurvey(path, year, keep_going, formats, select, addresses));
-    return rcpp_result_gen;
-END_RCPP
+Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::LogicalVector formats,
+                        bool select, Rcpp::IntegerVector addresses);
+RcppExport SEXP _surveydecoder_decodeSurvey(SEXP pathSEXP, SEXP yearSEXP, SEXP keep_goingSEXP,
+                                            SEXP formatsSEXP, SEXP selectSEXP, SEXP addressesSEXP) {
+  BEGIN_RCPP
+  Rcpp::RObject rcpp_result_gen;
+  Rcpp::RNGScope rcpp_rngScope_gen;
+  Rcpp::traits::input_parameter<std::string>::type path(pathSEXP);
+  Rcpp::traits::input_parameter<int>::type year(yearSEXP);
+  Rcpp::traits::input_parameter<bool>::type keep_going(keep_goingSEXP);
+  Rcpp::traits::input_parameter<Rcpp::LogicalVector>::type formats(formatsSEXP);
+  Rcpp::traits::input_parameter<bool>::type select(selectSEXP);
+  Rcpp::traits::input_parameter<Rcpp::IntegerVector>::type addresses(addressesSEXP);
+  rcpp_result_gen = Rcpp::wrap(decodeSurvey(path, year, keep_going, formats, select, addresses));
+  return rcpp_result_gen;
+  END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
-    {"_surveydecoder_surveyYears", (DL_FUNC) &_surveydecoder_surveyYears, 0},
-    {"_surveydecoder_decodeSurvey", (DL_FUNC) &_surveydecoder_decodeSurvey, 6},
-    {NULL, NULL, 0}
-};
+    {"_surveydecoder_surveyYears", (DL_FUNC)&_surveydecoder_surveyYears, 0},
+    {"_surveydecoder_decodeSurvey", (DL_FUNC)&_surveydecoder_decodeSurvey, 6},
+    {NULL, NULL, 0}};
 
-RcppExport void R_init_surveydecoder(DllInfo *dll) {
-    R_registerRoutines(dll, NULL, CallEntries, NULL, NULL);
-    R_useDynamicSymbols(dll, FALSE);
+RcppExport void R_init_surveydecoder(DllInfo* dll) {
+  R_registerRoutines(dll, NULL, CallEntries, NULL, NULL);
+  R_useDynamicSymbols(dll, FALSE);
 }

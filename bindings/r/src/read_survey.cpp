@@ -4,7 +4,9 @@
 #include <Rcpp.h>
 
 #include <algorithm>
+#include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,21 +29,52 @@ constexpr std::uint64_t kInterruptEvery = 4096;
 constexpr std::size_t kTrimEvery = 64;
 
 // What a decode left: the records, the schema rows, the rejected stretches,
-// and the failure that ended it, if any.
+// the warnings, and the failure that ended it, if any.
 struct Outcome {
   explicit Outcome(ColumnStore s) : store(std::move(s)) {}
   ColumnStore store;
   std::vector<survey::FormatResult> results;
   std::vector<survey::RejectedStretch> rejects;
+  std::vector<std::string> warnings;
   std::int32_t year = 0;
   bool complete = false;
+  // Whether any record was decoded or rejected before the failure.
+  bool salvaged = false;
   std::optional<std::string> failure;
 };
 
-// Decodes `path` into `outcome`. A failure of the decode ends it and is kept
-// in outcome.failure; one of opening the input propagates. The decoder is
-// taken down before this returns, however it returns (an R interrupt
-// included, which Rcpp raises as an exception).
+// While it lives, what the library writes on standard error (the size
+// warning) is kept, one entry per line, for the R session to warn with, and
+// what it writes on standard output (the reports of a decode that could not
+// start) is dropped: the session's own streams are no place for either.
+class StandardStreamsKept {
+ public:
+  StandardStreamsKept()
+      : savedError_(std::cerr.rdbuf(error_.rdbuf())), savedOutput_(std::cout.rdbuf(nullptr)) {}
+  ~StandardStreamsKept() {
+    std::cerr.rdbuf(savedError_);
+    std::cout.rdbuf(savedOutput_);
+    std::cout.clear();
+  }
+  StandardStreamsKept(const StandardStreamsKept&) = delete;
+  StandardStreamsKept& operator=(const StandardStreamsKept&) = delete;
+
+  std::vector<std::string> errorLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(error_.str());
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+ private:
+  std::ostringstream error_;
+  std::streambuf* savedError_;
+  std::streambuf* savedOutput_;
+};
+
+// Decodes `path` into `outcome`; a failure ends the decode and is kept in
+// outcome.failure. The decoder is taken down before this returns, however it
+// returns (an R interrupt included, which Rcpp raises as an exception).
 void decode(const std::string& path, std::optional<std::int32_t> year, bool keepGoing,
             Outcome& outcome) {
   survey::Options options;
@@ -58,12 +91,13 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   }
   const std::string advice = keepGoing ? "" : "; keep_going = TRUE skips such records";
 
+  StandardStreamsKept standardStreams;
   survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
-  outcome.year = decoder.year();
+  std::uint64_t delivered = 0;
   try {
     survey::Record record;
-    for (std::uint64_t count = 1; decoder.next(record); ++count) {
-      if (count % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
+    while (decoder.next(record)) {
+      if (++delivered % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
       outcome.store.add(record, advice);
     }
     decoder.finish();
@@ -72,11 +106,14 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
     try {
       decoder.finish();
     } catch (const survey::DecodeError&) {
-      // The failure already kept, thrown again.
+      // A failure of the ends, after the one kept.
     }
   }
+  outcome.salvaged = delivered != 0 || !outcome.rejects.empty();
   outcome.complete = decoder.complete() && !outcome.failure;
+  outcome.year = decoder.year();
   outcome.results = decoder.results();
+  outcome.warnings = standardStreams.errorLines();
 }
 
 // R allocations that cannot jump over C++ frames: an R error in them (memory
@@ -160,6 +197,8 @@ SEXP schemaFrame(const survey::FormatResult& result,
   std::vector<const std::vector<std::string>*> rows;
   for (const auto& row : result.schema) {
     if (row.size() != 7) throw survey::DecodeError("a schema row without its seven fields");
+    // The library's rows may start with the schema file's header row.
+    if (&row == &result.schema.front() && row[0] == "column" && row[1] == "address") continue;
     if (addresses && !row[1].empty() &&
         !std::binary_search(addresses->begin(), addresses->end(),
                             static_cast<std::uint32_t>(std::stoul(row[1])))) {
@@ -229,8 +268,8 @@ Rcpp::List surveyYears() {
 
 // read_survey()'s decode: `year` NA for the year of the file name, `formats`
 // one flag per format index, `addresses` the columns kept when `select` is
-// true. A failure is returned in `failure`, with only `complete` beside it
-// when the input could not be opened or `keep_going` is false.
+// true. A failure is returned in `failure`, with the data decoded before it
+// only when `keep_going` is true and the decode got as far as a record.
 // [[Rcpp::export(name = ".decode_survey")]]
 Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::LogicalVector formats,
                         bool select, Rcpp::IntegerVector addresses) {
@@ -247,16 +286,12 @@ Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::Logic
   if (year != NA_INTEGER) givenYear = year;
 
   Outcome outcome{ColumnStore(kept, std::move(columns))};
-  try {
-    decode(path, givenYear, keep_going, outcome);
-  } catch (const survey::DecodeError& error) {
-    return Rcpp::List::create(Rcpp::Named("complete") = false,
-                              Rcpp::Named("failure") = std::string(error.what()));
-  }
+  decode(path, givenYear, keep_going, outcome);
   Rcpp::List result = Rcpp::List::create(
       Rcpp::Named("complete") = outcome.complete,
-      Rcpp::Named("failure") = outcome.failure ? Rcpp::wrap(*outcome.failure) : R_NilValue);
-  if (outcome.failure && !keep_going) return result;
+      Rcpp::Named("failure") = outcome.failure ? Rcpp::wrap(*outcome.failure) : R_NilValue,
+      Rcpp::Named("warnings") = outcome.warnings);
+  if (outcome.failure && !(keep_going && outcome.salvaged)) return result;
 
   Rcpp::List tables, schemas;
   Rcpp::CharacterVector names;

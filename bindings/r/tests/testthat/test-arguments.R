@@ -3,7 +3,7 @@
 shipped <- function() system.file("extdata", "sample80.dat", package = "surveydecoder")
 
 test_that("the shipped sample reads into typed tables", {
-  result <- read_survey(shipped())
+  result <- read_quietly(shipped())
   expect_named(result, c("tables", "schema", "rejects", "year", "complete"))
   expect_named(result$tables, c("District", "School"))
   expect_named(result$schema, c("District", "School"))
@@ -35,8 +35,8 @@ for (selection in selections) {
     test_that(sprintf("year %s, formats %s, columns %s keep the same cells",
                       deparse(selection$year), deparse(selection$formats),
                       deparse(selection$columns)), {
-      full <- read_survey(shipped())
-      chosen <- read_survey(shipped(), year = selection$year, formats = selection$formats,
+      full <- read_quietly(shipped())
+      chosen <- read_quietly(shipped(), year = selection$year, formats = selection$formats,
                             columns = selection$columns)
       formats <- intersect(names(full$tables), selection$formats %||% names(full$tables))
       expect_named(chosen$tables, formats)
@@ -69,7 +69,7 @@ refusals <- list(
 for (refusal in refusals) {
   local({
     test_that(paste("refuses", deparse(refusal$args)), {
-      expect_error(do.call(read_survey, c(list(shipped()), refusal$args)), refusal$message,
+      expect_error(do.call(read_quietly, c(list(shipped()), refusal$args)), refusal$message,
                    fixed = TRUE)
     })
   })
@@ -79,7 +79,7 @@ for (refusal in refusals) {
 # record replaced by `word` (hex).
 with_word <- function(address, word) {
   bytes <- readBin(shipped(), "raw", file.size(shipped()))
-  line <- read_survey(shipped(), formats = "District", columns = "record")$tables$District$record[[1]]
+  line <- read_quietly(shipped(), formats = "District", columns = "record")$tables$District$record[[1]]
   at <- (line - 1) * 2642 + (address - 1) * 4
   bytes[at + 1:4] <- as.raw(strtoi(substring(word, c(1, 3, 5, 7), c(2, 4, 6, 8)), 16L))
   path <- file.path(tempdir(), sprintf("word-%s-80.dat", word))
@@ -109,7 +109,7 @@ for (i in seq_len(nrow(floats))) {
     nan <- as.logical(floats$nan[[i]])
     test_that(sprintf("the float %s reads as the double %s", word, expected), {
       input <- with_word(65, word)
-      value <- read_survey(input$path, formats = "District",
+      value <- read_quietly(input$path, formats = "District",
                            columns = "a65")$tables$District$a65[[1]]
       expect_identical(double_bits(value), expected)
       expect_identical(is.nan(value), nan)

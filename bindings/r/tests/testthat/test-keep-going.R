@@ -22,7 +22,7 @@ for (i in seq_len(nrow(damages))) {
                               case$seed)
       cli <- cli_tables(input, keep_going = TRUE)
       expect_identical(cli$status, if (is.null(cli$rejects)) 0L else 2L)
-      result <- read_survey(input, keep_going = TRUE)
+      result <- read_quietly(input, keep_going = TRUE)
       expect_same_tables(result, cli)
       expect_same_rejects(result, cli)
       expect_true(result$complete)
@@ -35,7 +35,7 @@ test_that("the damages reject records, so the cases above compare rejects", {
     case <- damages[i, ]
     input <- damaged_sample(make_sample(case$year, case$values, records = 60), case$kind,
                             case$seed)
-    nrow(read_survey(input, keep_going = TRUE)$rejects)
+    nrow(read_quietly(input, keep_going = TRUE)$rejects)
   }, integer(1))
   expect_gt(sum(rejected > 0), nrow(damages) / 2)
 })

@@ -12,7 +12,7 @@ for (i in seq_len(nrow(samples))) {
       input <- make_sample(year, values)
       cli <- cli_tables(input)
       expect_identical(cli$status, 0L)
-      result <- read_survey(input)
+      result <- read_quietly(input)
       expect_same_tables(result, cli)
       expect_identical(result$year, as.integer(year))
       expect_true(result$complete)
