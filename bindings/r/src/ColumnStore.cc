@@ -7,21 +7,6 @@
 
 namespace rbinding {
 
-namespace {
-
-// The rows a table first makes room for; it doubles from there.
-constexpr std::size_t kFirstCapacity = 1024;
-
-template <class T>
-std::unique_ptr<T[]> moved(std::unique_ptr<T[]> old, std::size_t capacity, std::size_t kept) {
-  // Left uninitialised: pages never written stay out of the resident set.
-  std::unique_ptr<T[]> grown(new T[capacity]);
-  if (kept != 0) std::memcpy(grown.get(), old.get(), kept * sizeof(T));
-  return grown;
-}
-
-}  // namespace
-
 void checkFitsTable(const survey::Record& record, std::string_view advice) {
   const auto cells = record.cells();
   if (cells.empty() || cells.back().address <= record.tableWidth()) return;
@@ -32,73 +17,67 @@ void checkFitsTable(const survey::Record& record, std::string_view advice) {
                             std::string(advice));
 }
 
-void StoredColumn::grow(std::size_t capacity, std::size_t rows) {
-  words_ = moved(std::move(words_), capacity, rows);
-  present_ = moved(std::move(present_), (capacity + 63) / 64, (rows + 63) / 64);
-}
+StoredChunk::StoredChunk(std::size_t firstRow, std::size_t columns)
+    : firstRow_(firstRow),
+      columns_(columns),
+      presenceWords_((columns + 63) / 64),
+      words_(new std::uint32_t[StoredTable::kChunkRows * columns]),
+      present_(new std::uint64_t[StoredTable::kChunkRows * presenceWords_]) {}
 
-void StoredColumn::set(std::size_t row, const survey::Cell& cell) {
-  if (type_ != cell.type) {
-    if (type_ != 0) {
-      throw survey::DecodeError("address " + std::to_string(address_) + " holds a value of type " +
-                                cell.type + " after values of type " + type_);
-    }
-    type_ = cell.type;
-  }
-  if (type_ == 's') {
-    if (texts_.size() > UINT32_MAX - 4 - cell.text.size()) {
-      throw survey::DecodeError("the texts of column a" + std::to_string(address_) +
-                                " exceed 4 GiB");
-    }
-    words_[row] = static_cast<std::uint32_t>(texts_.size());
-    const auto length = static_cast<std::uint32_t>(cell.text.size());
-    texts_.append(reinterpret_cast<const char*>(&length), sizeof length);
-    texts_.append(cell.text);
-  } else {
-    words_[row] = cell.word;
-  }
-  present_[row / 64] |= std::uint64_t{1} << (row % 64);
-}
-
-std::string_view StoredColumn::text(std::size_t row) const {
+std::string_view StoredChunk::text(std::size_t row, std::size_t column) const {
+  const std::uint32_t at = word(row, column);
   std::uint32_t length = 0;
-  std::memcpy(&length, texts_.data() + words_[row], sizeof length);
-  return std::string_view(texts_).substr(words_[row] + sizeof length, length);
-}
-
-void StoredColumn::release() {
-  words_.reset();
-  present_.reset();
-  std::string().swap(texts_);
+  std::memcpy(&length, texts_.data() + at, sizeof length);
+  return std::string_view(texts_).substr(at + sizeof length, length);
 }
 
 StoredTable::StoredTable(unsigned format, std::uint32_t width,
                          const std::optional<std::vector<std::uint32_t>>& addresses)
-    : format_(format), width_(width), slots_(std::size_t{width} + 1, kNone) {
+    : format_(format), slots_(std::size_t{width} + 1, kNone) {
   for (std::uint32_t address = 1; address <= width; ++address) {
     if (addresses && !std::binary_search(addresses->begin(), addresses->end(), address)) continue;
-    slots_[address] = static_cast<std::uint32_t>(columns_.size());
-    columns_.emplace_back(address);
+    slots_[address] = static_cast<std::uint32_t>(addresses_.size());
+    addresses_.push_back(address);
   }
-}
-
-void StoredTable::grow() {
-  const std::size_t capacity = capacity_ == 0 ? kFirstCapacity : 2 * capacity_;
-  for (StoredColumn& column : columns_) column.grow(capacity, rows());
-  lines_.reserve(capacity);
-  capacity_ = capacity;
+  types_.assign(addresses_.size(), 0);
 }
 
 void StoredTable::add(const survey::Record& record) {
-  const std::size_t row = rows();
-  if (row == capacity_) grow();
-  if (row % 64 == 0) {
-    for (StoredColumn& column : columns_) column.startRun(row);
+  if (chunks_.empty() || chunks_.back()->rows_ == kChunkRows) {
+    chunks_.push_back(std::make_unique<StoredChunk>(rows(), addresses_.size()));
   }
+  StoredChunk& chunk = *chunks_.back();
+  const std::size_t row = chunk.rows_++;
   lines_.push_back(static_cast<double>(record.line()));
+  std::uint32_t* words = chunk.words_.get() + row * chunk.columns_;
+  std::uint64_t* present = chunk.present_.get() + row * chunk.presenceWords_;
+  std::fill(present, present + chunk.presenceWords_, 0);
   for (const survey::Cell& cell : record.cells()) {
-    const std::uint32_t slot = slots_[cell.address];
-    if (slot != kNone) columns_[slot].set(row, cell);
+    const std::uint32_t column = slots_[cell.address];
+    if (column == kNone) continue;
+    char& type = types_[column];
+    if (type != cell.type) {
+      if (type != 0) {
+        throw survey::DecodeError("address " + std::to_string(cell.address) +
+                                  " holds a value of type " + cell.type + " after values of type " +
+                                  type);
+      }
+      type = cell.type;
+    }
+    if (type == 's') {
+      const std::size_t at = chunk.texts_.size();
+      if (at > UINT32_MAX - 4 - cell.text.size()) {
+        throw survey::DecodeError("the texts of " + std::to_string(kChunkRows) +
+                                  " records exceed 4 GiB");
+      }
+      words[column] = static_cast<std::uint32_t>(at);
+      const auto length = static_cast<std::uint32_t>(cell.text.size());
+      chunk.texts_.append(reinterpret_cast<const char*>(&length), sizeof length);
+      chunk.texts_.append(cell.text);
+    } else {
+      words[column] = cell.word;
+    }
+    present[column / 64] |= std::uint64_t{1} << (column % 64);
   }
 }
 

@@ -1,11 +1,11 @@
 #ifndef SURVEYDECODER_COLUMNSTORE_H_
 #define SURVEYDECODER_COLUMNSTORE_H_
 
-// The tables of one read as the decoder delivers them, held column by column
-// in the file's own four-byte words (a value costs 4 bytes and a presence
-// bit) until they become R vectors. R takes 8 bytes a number, so the data
-// frames are built column by column while this store gives its memory back:
-// the peak stays near the data frames' own size. Nothing here touches R.
+// The tables of one read as the decoder delivers them, held in the file's own
+// four-byte words (a value costs 4 bytes and a presence bit) until they
+// become R vectors. R takes 8 bytes a number, so the data frames are filled
+// run of rows by run of rows while this store gives its memory back: the peak
+// stays near the data frames' own size. Nothing here touches R.
 
 #include <array>
 #include <cstddef>
@@ -25,46 +25,44 @@ namespace rbinding {
 // last column: the tables have no column for it.
 void checkFitsTable(const survey::Record& record, std::string_view advice);
 
-// One column of a table: the values of one address, in row order.
-class StoredColumn {
+// The rows of a table in runs of kChunkRows, each run's values row by row:
+// a record's values are written side by side, and a run is read column by
+// column into the R vectors, then freed.
+class StoredChunk {
  public:
-  explicit StoredColumn(std::uint32_t address) : address_(address) {}
+  StoredChunk(std::size_t firstRow, std::size_t columns);
 
-  std::uint32_t address() const { return address_; }
-  // The type letter of its values ('u', 'i', 'f', 's'), 0 while it has none:
-  // the library gives an address one type throughout a format.
-  char type() const { return type_; }
+  std::size_t firstRow() const { return firstRow_; }
+  std::size_t rows() const { return rows_; }
 
-  // Room for `capacity` rows, the first `rows` kept.
-  void grow(std::size_t capacity, std::size_t rows);
-  // Marks rows `row` to `row` + 63 empty; called as each run of 64 rows
-  // starts, so the presence bits need no clearing on growth.
-  void startRun(std::size_t row) { present_[row / 64] = 0; }
-  // Stores `cell` as row `row`'s value; fails if its type differs from the
-  // column's.
-  void set(std::size_t row, const survey::Cell& cell);
-
-  bool has(std::size_t row) const { return (present_[row / 64] >> (row % 64)) & 1; }
+  bool has(std::size_t row, std::size_t column) const {
+    return (present_[row * presenceWords_ + column / 64] >> (column % 64)) & 1;
+  }
   // A number's four bytes; for a text, see text().
-  std::uint32_t word(std::size_t row) const { return words_[row]; }
-  std::string_view text(std::size_t row) const;
-
-  // Gives the memory back; the column holds nothing afterwards.
-  void release();
+  std::uint32_t word(std::size_t row, std::size_t column) const {
+    return words_[row * columns_ + column];
+  }
+  std::string_view text(std::size_t row, std::size_t column) const;
 
  private:
-  std::uint32_t address_;
-  char type_ = 0;
+  friend class StoredTable;
+  std::size_t firstRow_;
+  std::size_t columns_;
+  std::size_t presenceWords_;
+  std::size_t rows_ = 0;
+  // Left uninitialised: a row is written whole before it is read.
   std::unique_ptr<std::uint32_t[]> words_;
   std::unique_ptr<std::uint64_t[]> present_;
-  // A text column's texts, each a four-byte length then its bytes; a row's
-  // word is its offset here.
+  // The run's texts, each a four-byte length then its bytes; a text's word
+  // is its offset here.
   std::string texts_;
 };
 
-// The table of one record format: its rows' line numbers and its columns.
+// The table of one record format: its rows' line numbers and values.
 class StoredTable {
  public:
+  static constexpr std::size_t kChunkRows = 256;
+
   // A table `width` columns wide (a1 to a<width>); `addresses`, ascending,
   // keeps only those columns when given.
   StoredTable(unsigned format, std::uint32_t width,
@@ -73,21 +71,25 @@ class StoredTable {
   unsigned format() const { return format_; }
   std::size_t rows() const { return lines_.size(); }
   const std::vector<double>& lines() const { return lines_; }
-  std::vector<StoredColumn>& columns() { return columns_; }
+  // The address of each column kept, and the type letter of its values
+  // ('u', 'i', 'f', 's'; 0 while it has none: the library gives an address
+  // one type throughout a format).
+  const std::vector<std::uint32_t>& addresses() const { return addresses_; }
+  const std::vector<char>& types() const { return types_; }
+  std::vector<std::unique_ptr<StoredChunk>>& chunks() { return chunks_; }
 
   // Adds `record` as the next row; it must fit the table (checkFitsTable).
+  // Fails if a value's type differs from its column's.
   void add(const survey::Record& record);
 
  private:
-  void grow();
-
   unsigned format_;
-  std::uint32_t width_;
   std::vector<double> lines_;
-  std::vector<StoredColumn> columns_;
-  // The column of each address from 0 to width_, or kNone.
+  std::vector<std::uint32_t> addresses_;
+  std::vector<char> types_;
+  // The column of each address from 0 to the width, or kNone.
   std::vector<std::uint32_t> slots_;
-  std::size_t capacity_ = 0;
+  std::vector<std::unique_ptr<StoredChunk>> chunks_;
   static constexpr std::uint32_t kNone = UINT32_MAX;
 };
 

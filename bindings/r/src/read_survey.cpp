@@ -8,6 +8,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -15,18 +16,20 @@
 #endif
 
 #include "ColumnStore.h"
+#include "DecodingAhead.h"
 #include "survey_decoder.h"
 
 namespace {
 
 using rbinding::ColumnStore;
-using rbinding::StoredColumn;
+using rbinding::StoredChunk;
 using rbinding::StoredTable;
 
-// Records between two looks for an interrupt from the R session.
-constexpr std::uint64_t kInterruptEvery = 4096;
-// Columns converted between two returns of freed memory to the system.
-constexpr std::size_t kTrimEvery = 64;
+// Runs of rows copied between two returns of freed memory to the system.
+constexpr std::size_t kTrimEvery = 16;
+// What making a text costs, in copies of a number: how the columns are shared
+// between the two threads that fill the data frames.
+constexpr std::size_t kTextCost = 50;
 
 // What a decode left: the records, the schema rows, the rejected stretches,
 // the warnings, and the failure that ended it, if any.
@@ -73,8 +76,10 @@ class StandardStreamsKept {
 };
 
 // Decodes `path` into `outcome`; a failure ends the decode and is kept in
-// outcome.failure. The decoder is taken down before this returns, however it
-// returns (an R interrupt included, which Rcpp raises as an exception).
+// outcome.failure. The records are decoded on a second thread while this one
+// files them, looking for an R interrupt between two batches. The decoder is
+// taken down before this returns, however it returns (an R interrupt
+// included, which Rcpp raises as an exception).
 void decode(const std::string& path, std::optional<std::int32_t> year, bool keepGoing,
             Outcome& outcome) {
   survey::Options options;
@@ -95,10 +100,14 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
   std::uint64_t delivered = 0;
   try {
-    survey::Record record;
-    while (decoder.next(record)) {
-      if (++delivered % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
-      outcome.store.add(record, advice);
+    {
+      rbinding::DecodingAhead ahead(decoder);
+      for (auto batch = ahead.next(); !batch.empty(); batch = ahead.next()) {
+        Rcpp::checkUserInterrupt();
+        for (const survey::Record& record : batch) outcome.store.add(record, advice);
+        delivered += batch.size();
+      }
+      ahead.rethrowFailure();
     }
     decoder.finish();
   } catch (const survey::DecodeError& error) {
@@ -128,40 +137,40 @@ void makeDataFrame(SEXP list, std::size_t rows) {
   Rf_setAttrib(list, R_RowNamesSymbol, rowNames);
 }
 
-// The column as an R vector: doubles for numbers, characters for texts (and
-// for a column that never held a value), NA where a row has none.
-SEXP columnVector(const StoredColumn& column, std::size_t rows) {
-  const R_xlen_t n = static_cast<R_xlen_t>(rows);
-  if (column.type() == 's' || column.type() == 0) {
-    SEXP strings = Rcpp::Shield<SEXP>(allocate(STRSXP, n));
-    Rcpp::unwindProtect([&] {
-      for (std::size_t row = 0; row < rows; ++row) {
-        if (!column.has(row)) {
-          SET_STRING_ELT(strings, row, NA_STRING);
-          continue;
-        }
-        const std::string_view text = column.text(row);
-        SET_STRING_ELT(strings, row,
-                       Rf_mkCharLenCE(text.data(), static_cast<int>(text.size()), CE_UTF8));
+// Fills rows of the R vector `out` from column `column` of `chunk`, NA where
+// a row has no value.
+template <class Convert>
+void fillNumbers(double* out, const StoredChunk& chunk, std::size_t column, Convert convert) {
+  for (std::size_t row = 0; row < chunk.rows(); ++row) {
+    out[row] = chunk.has(row, column) ? convert(chunk.word(row, column)) : NA_REAL;
+  }
+}
+
+// The same for a number column of type `type` ('u', 'i' or 'f'); no R call,
+// so any thread may run it.
+void fillNumberColumn(double* out, const StoredChunk& chunk, std::size_t column, char type) {
+  if (type == 'u') {
+    fillNumbers(out, chunk, column, [](std::uint32_t w) { return static_cast<double>(w); });
+  } else if (type == 'i') {
+    fillNumbers(out, chunk, column,
+                [](std::uint32_t w) { return static_cast<double>(static_cast<std::int32_t>(w)); });
+  } else {
+    fillNumbers(out, chunk, column, rbinding::widenFloat);
+  }
+}
+
+void fillTexts(SEXP strings, const StoredChunk& chunk, std::size_t column) {
+  Rcpp::unwindProtect([&] {
+    for (std::size_t row = 0; row < chunk.rows(); ++row) {
+      SEXP text = NA_STRING;
+      if (chunk.has(row, column)) {
+        const std::string_view value = chunk.text(row, column);
+        text = Rf_mkCharLenCE(value.data(), static_cast<int>(value.size()), CE_UTF8);
       }
-      return R_NilValue;
-    });
-    return strings;
-  }
-  SEXP numbers = allocate(REALSXP, n);
-  double* out = REAL(numbers);
-  for (std::size_t row = 0; row < rows; ++row) {
-    if (!column.has(row)) {
-      out[row] = NA_REAL;
-    } else if (column.type() == 'u') {
-      out[row] = static_cast<double>(column.word(row));
-    } else if (column.type() == 'i') {
-      out[row] = static_cast<double>(static_cast<std::int32_t>(column.word(row)));
-    } else {
-      out[row] = rbinding::widenFloat(column.word(row));
+      SET_STRING_ELT(strings, static_cast<R_xlen_t>(chunk.firstRow() + row), text);
     }
-  }
-  return numbers;
+    return R_NilValue;
+  });
 }
 
 void giveMemoryBack() {
@@ -170,23 +179,66 @@ void giveMemoryBack() {
 #endif
 }
 
-// The table as a data frame, its store released column by column as it goes.
-SEXP tableFrame(StoredTable& table, std::size_t& converted) {
-  std::vector<StoredColumn>& columns = table.columns();
-  const std::size_t rows = table.rows();
-  Rcpp::List frame(columns.size() + 1);
-  Rcpp::CharacterVector names(columns.size() + 1);
+// The table as a data frame: doubles for numbers, characters for texts (and
+// for a column that never held a value), NA where a row has none. Every
+// vector is made first, in the frame and so protected; then each run of rows
+// is copied in and freed. R's strings can be made on this thread only, so a
+// second thread copies numbers meanwhile: the first `split` number columns.
+SEXP tableFrame(StoredTable& table) {
+  const std::vector<std::uint32_t>& addresses = table.addresses();
+  const std::vector<char>& types = table.types();
+  const auto rows = static_cast<R_xlen_t>(table.rows());
+  Rcpp::List frame(addresses.size() + 1);
+  Rcpp::CharacterVector names(addresses.size() + 1);
   frame[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
   names[0] = "record";
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    SET_VECTOR_ELT(frame, i + 1, columnVector(columns[i], rows));
-    names[i + 1] = "a" + std::to_string(columns[i].address());
-    columns[i].release();
-    if (++converted % kTrimEvery == 0) giveMemoryBack();
+  std::vector<std::size_t> numbers, texts;
+  std::vector<double*> out(addresses.size(), nullptr);
+  for (std::size_t column = 0; column < addresses.size(); ++column) {
+    const bool text = types[column] == 's' || types[column] == 0;
+    SET_VECTOR_ELT(frame, column + 1, allocate(text ? STRSXP : REALSXP, rows));
+    names[column + 1] = "a" + std::to_string(addresses[column]);
+    (text ? texts : numbers).push_back(column);
+    if (!text) out[column] = REAL(VECTOR_ELT(frame, column + 1));
+  }
+  const std::size_t split =
+      std::min(numbers.size(), (numbers.size() + kTextCost * texts.size()) / 2);
+
+  auto& chunks = table.chunks();
+  for (std::size_t k = 0; k < chunks.size(); ++k) {
+    const StoredChunk& chunk = *chunks[k];
+    const std::size_t first = chunk.firstRow();
+    {
+      std::jthread second([&] {
+        for (std::size_t i = 0; i < split; ++i) {
+          fillNumberColumn(out[numbers[i]] + first, chunk, numbers[i], types[numbers[i]]);
+        }
+      });
+      for (std::size_t column : texts) fillTexts(VECTOR_ELT(frame, column + 1), chunk, column);
+      for (std::size_t i = split; i < numbers.size(); ++i) {
+        fillNumberColumn(out[numbers[i]] + first, chunk, numbers[i], types[numbers[i]]);
+      }
+    }
+    chunks[k].reset();
+    if ((k + 1) % kTrimEvery == 0) giveMemoryBack();
   }
   frame.attr("names") = names;
-  makeDataFrame(frame, rows);
+  makeDataFrame(frame, table.rows());
   return frame;
+}
+
+// Grows R's vector heap to hold every data frame at once. R grows it by a
+// fifth at each garbage collection that finds it short, so making thousands
+// of column vectors one by one would cost a dozen full collections; one
+// vector of the frames' size, dropped at once, costs one (and touches no
+// memory: it is never written).
+void makeRoomForFrames(ColumnStore& store) {
+  double bytes = 0;
+  for (const auto& table : store.tables()) {
+    if (table) bytes += 8.0 * static_cast<double>(table->rows()) * (table->addresses().size() + 1);
+  }
+  if (bytes < 64 * 1024 * 1024 || bytes > static_cast<double>(R_XLEN_T_MAX)) return;
+  allocate(RAWSXP, static_cast<R_xlen_t>(bytes));
 }
 
 // A format's schema rows (column, address, type, column_type, constant, min,
@@ -293,15 +345,15 @@ Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::Logic
       Rcpp::Named("warnings") = outcome.warnings);
   if (outcome.failure && !(keep_going && outcome.salvaged)) return result;
 
+  makeRoomForFrames(outcome.store);
   Rcpp::List tables, schemas;
   Rcpp::CharacterVector names;
-  std::size_t converted = 0;
   for (const survey::FormatResult& formatResult : outcome.results) {
     const unsigned format = formatResult.format;
     auto& table = outcome.store.tables()[format];
     if (!table) continue;
     names.push_back(std::string(survey::formatName(format)));
-    tables.push_back(tableFrame(*table, converted));
+    tables.push_back(tableFrame(*table));
     table.reset();
     schemas.push_back(schemaFrame(formatResult, outcome.store.addresses()));
   }
