@@ -8,7 +8,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -16,7 +15,6 @@
 #endif
 
 #include "ColumnStore.h"
-#include "DecodingAhead.h"
 #include "survey_decoder.h"
 
 namespace {
@@ -25,11 +23,10 @@ using rbinding::ColumnStore;
 using rbinding::StoredChunk;
 using rbinding::StoredTable;
 
+// Records between two looks for an interrupt from the R session.
+constexpr std::uint64_t kInterruptEvery = 4096;
 // Runs of rows copied between two returns of freed memory to the system.
 constexpr std::size_t kTrimEvery = 16;
-// What making a text costs, in copies of a number: how the columns are shared
-// between the two threads that fill the data frames.
-constexpr std::size_t kTextCost = 50;
 
 // What a decode left: the records, the schema rows, the rejected stretches,
 // the warnings, and the failure that ended it, if any.
@@ -76,10 +73,8 @@ class StandardStreamsKept {
 };
 
 // Decodes `path` into `outcome`; a failure ends the decode and is kept in
-// outcome.failure. The records are decoded on a second thread while this one
-// files them, looking for an R interrupt between two batches. The decoder is
-// taken down before this returns, however it returns (an R interrupt
-// included, which Rcpp raises as an exception).
+// outcome.failure. The decoder is taken down before this returns, however it
+// returns (an R interrupt included, which Rcpp raises as an exception).
 void decode(const std::string& path, std::optional<std::int32_t> year, bool keepGoing,
             Outcome& outcome) {
   survey::Options options;
@@ -100,14 +95,10 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
   std::uint64_t delivered = 0;
   try {
-    {
-      rbinding::DecodingAhead ahead(decoder);
-      for (auto batch = ahead.next(); !batch.empty(); batch = ahead.next()) {
-        Rcpp::checkUserInterrupt();
-        for (const survey::Record& record : batch) outcome.store.add(record, advice);
-        delivered += batch.size();
-      }
-      ahead.rethrowFailure();
+    survey::Record record;
+    while (decoder.next(record)) {
+      if (++delivered % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
+      outcome.store.add(record, advice);
     }
     decoder.finish();
   } catch (const survey::DecodeError& error) {
@@ -146,8 +137,7 @@ void fillNumbers(double* out, const StoredChunk& chunk, std::size_t column, Conv
   }
 }
 
-// The same for a number column of type `type` ('u', 'i' or 'f'); no R call,
-// so any thread may run it.
+// The same for a number column of type `type` ('u', 'i' or 'f').
 void fillNumberColumn(double* out, const StoredChunk& chunk, std::size_t column, char type) {
   if (type == 'u') {
     fillNumbers(out, chunk, column, [](std::uint32_t w) { return static_cast<double>(w); });
@@ -182,8 +172,7 @@ void giveMemoryBack() {
 // The table as a data frame: doubles for numbers, characters for texts (and
 // for a column that never held a value), NA where a row has none. Every
 // vector is made first, in the frame and so protected; then each run of rows
-// is copied in and freed. R's strings can be made on this thread only, so a
-// second thread copies numbers meanwhile: the first `split` number columns.
+// is copied in, column by column, and freed.
 SEXP tableFrame(StoredTable& table) {
   const std::vector<std::uint32_t>& addresses = table.addresses();
   const std::vector<char>& types = table.types();
@@ -192,31 +181,20 @@ SEXP tableFrame(StoredTable& table) {
   Rcpp::CharacterVector names(addresses.size() + 1);
   frame[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
   names[0] = "record";
-  std::vector<std::size_t> numbers, texts;
-  std::vector<double*> out(addresses.size(), nullptr);
   for (std::size_t column = 0; column < addresses.size(); ++column) {
     const bool text = types[column] == 's' || types[column] == 0;
     SET_VECTOR_ELT(frame, column + 1, allocate(text ? STRSXP : REALSXP, rows));
     names[column + 1] = "a" + std::to_string(addresses[column]);
-    (text ? texts : numbers).push_back(column);
-    if (!text) out[column] = REAL(VECTOR_ELT(frame, column + 1));
   }
-  const std::size_t split =
-      std::min(numbers.size(), (numbers.size() + kTextCost * texts.size()) / 2);
-
   auto& chunks = table.chunks();
   for (std::size_t k = 0; k < chunks.size(); ++k) {
     const StoredChunk& chunk = *chunks[k];
-    const std::size_t first = chunk.firstRow();
-    {
-      std::jthread second([&] {
-        for (std::size_t i = 0; i < split; ++i) {
-          fillNumberColumn(out[numbers[i]] + first, chunk, numbers[i], types[numbers[i]]);
-        }
-      });
-      for (std::size_t column : texts) fillTexts(VECTOR_ELT(frame, column + 1), chunk, column);
-      for (std::size_t i = split; i < numbers.size(); ++i) {
-        fillNumberColumn(out[numbers[i]] + first, chunk, numbers[i], types[numbers[i]]);
+    for (std::size_t column = 0; column < addresses.size(); ++column) {
+      SEXP vector = VECTOR_ELT(frame, column + 1);
+      if (TYPEOF(vector) == STRSXP) {
+        fillTexts(vector, chunk, column);
+      } else {
+        fillNumberColumn(REAL(vector) + chunk.firstRow(), chunk, column, types[column]);
       }
     }
     chunks[k].reset();
