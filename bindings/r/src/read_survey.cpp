@@ -169,54 +169,90 @@ void giveMemoryBack() {
 #endif
 }
 
-// The table as a data frame: doubles for numbers, characters for texts (and
-// for a column that never held a value), NA where a row has none. Every
-// vector is made first, in the frame and so protected; then each run of rows
-// is copied in, column by column, and freed.
-SEXP tableFrame(StoredTable& table) {
+bool isTextColumn(char type) {
+  return type == 's' || type == 0;
+}
+
+// A table's data frame as it is built: its list, protected while it lives.
+struct Frame {
+  StoredTable* table;
+  Rcpp::List list;
+};
+
+// Starts the table's data frame: doubles for numbers, characters for texts
+// (and for a column that never held a value), NA where a row has none. This
+// makes the `record` column and the text columns with their strings: the
+// garbage collections that making strings brings walk only what exists, so
+// the strings come before the wide columns.
+Frame startFrame(StoredTable& table) {
   const std::vector<std::uint32_t>& addresses = table.addresses();
   const std::vector<char>& types = table.types();
-  const auto rows = static_cast<R_xlen_t>(table.rows());
-  Rcpp::List frame(addresses.size() + 1);
+  Frame frame{&table, Rcpp::List(addresses.size() + 1)};
   Rcpp::CharacterVector names(addresses.size() + 1);
-  frame[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
+  frame.list[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
   names[0] = "record";
   for (std::size_t column = 0; column < addresses.size(); ++column) {
-    const bool text = types[column] == 's' || types[column] == 0;
-    SET_VECTOR_ELT(frame, column + 1, allocate(text ? STRSXP : REALSXP, rows));
     names[column + 1] = "a" + std::to_string(addresses[column]);
+    if (types[column] != 's') continue;
+    SET_VECTOR_ELT(frame.list, column + 1, allocate(STRSXP, static_cast<R_xlen_t>(table.rows())));
+    for (const auto& chunk : table.chunks()) {
+      fillTexts(VECTOR_ELT(frame.list, column + 1), *chunk, column);
+    }
+  }
+  frame.list.attr("names") = names;
+  return frame;
+}
+
+// Ends the data frame: makes its other columns, then copies each run of rows
+// into them and frees it.
+SEXP finishFrame(Frame& frame) {
+  StoredTable& table = *frame.table;
+  const std::vector<char>& types = table.types();
+  const auto rows = static_cast<R_xlen_t>(table.rows());
+  for (std::size_t column = 0; column < types.size(); ++column) {
+    if (types[column] == 's') continue;
+    const bool empty = types[column] == 0;
+    SET_VECTOR_ELT(frame.list, column + 1, allocate(empty ? STRSXP : REALSXP, rows));
+    if (!empty) continue;
+    SEXP strings = VECTOR_ELT(frame.list, column + 1);
+    for (R_xlen_t row = 0; row < rows; ++row) SET_STRING_ELT(strings, row, NA_STRING);
   }
   auto& chunks = table.chunks();
   for (std::size_t k = 0; k < chunks.size(); ++k) {
     const StoredChunk& chunk = *chunks[k];
-    for (std::size_t column = 0; column < addresses.size(); ++column) {
-      SEXP vector = VECTOR_ELT(frame, column + 1);
-      if (TYPEOF(vector) == STRSXP) {
-        fillTexts(vector, chunk, column);
-      } else {
-        fillNumberColumn(REAL(vector) + chunk.firstRow(), chunk, column, types[column]);
-      }
+    for (std::size_t column = 0; column < types.size(); ++column) {
+      if (isTextColumn(types[column])) continue;
+      double* out = REAL(VECTOR_ELT(frame.list, column + 1)) + chunk.firstRow();
+      fillNumberColumn(out, chunk, column, types[column]);
     }
     chunks[k].reset();
     if ((k + 1) % kTrimEvery == 0) giveMemoryBack();
   }
-  frame.attr("names") = names;
-  makeDataFrame(frame, table.rows());
-  return frame;
+  makeDataFrame(frame.list, table.rows());
+  return frame.list;
 }
 
-// Grows R's vector heap to hold every data frame at once. R grows it by a
-// fifth at each garbage collection that finds it short, so making thousands
-// of column vectors one by one would cost a dozen full collections; one
-// vector of the frames' size, dropped at once, costs one (and touches no
-// memory: it is never written).
+// Grows R's vector heap to hold every column finishFrame() makes at once. R
+// grows it by a fifth at each garbage collection that finds it short, so
+// making thousands of vectors one by one would cost a dozen full collections,
+// each walking every string made so far. One vector of that size, dropped and
+// collected before any string is made, costs two short ones; it is never
+// written, so it takes no memory.
 void makeRoomForFrames(ColumnStore& store) {
+  // The share of room to spare: R shrinks the heap by a fifth at the
+  // collection that frees the vector.
+  constexpr double kSpare = 1.25;
   double bytes = 0;
   for (const auto& table : store.tables()) {
-    if (table) bytes += 8.0 * static_cast<double>(table->rows()) * (table->addresses().size() + 1);
+    if (!table) continue;
+    const std::vector<char>& types = table->types();
+    const auto columns = static_cast<double>(types.size()) -
+                         static_cast<double>(std::count(types.begin(), types.end(), 's'));
+    bytes += kSpare * 8.0 * static_cast<double>(table->rows()) * columns;
   }
   if (bytes < 64 * 1024 * 1024 || bytes > static_cast<double>(R_XLEN_T_MAX)) return;
   allocate(RAWSXP, static_cast<R_xlen_t>(bytes));
+  R_gc();
 }
 
 // A format's schema rows (column, address, type, column_type, constant, min,
@@ -323,17 +359,21 @@ Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::Logic
       Rcpp::Named("warnings") = outcome.warnings);
   if (outcome.failure && !(keep_going && outcome.salvaged)) return result;
 
-  makeRoomForFrames(outcome.store);
   Rcpp::List tables, schemas;
   Rcpp::CharacterVector names;
+  std::vector<Frame> frames;
+  makeRoomForFrames(outcome.store);
   for (const survey::FormatResult& formatResult : outcome.results) {
     const unsigned format = formatResult.format;
     auto& table = outcome.store.tables()[format];
     if (!table) continue;
     names.push_back(std::string(survey::formatName(format)));
-    tables.push_back(tableFrame(*table));
-    table.reset();
+    frames.push_back(startFrame(*table));
     schemas.push_back(schemaFrame(formatResult, outcome.store.addresses()));
+  }
+  for (Frame& frame : frames) {
+    tables.push_back(finishFrame(frame));
+    outcome.store.tables()[frame.table->format()].reset();
   }
   giveMemoryBack();
   tables.attr("names") = names;
