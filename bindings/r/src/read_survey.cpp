@@ -1,5 +1,6 @@
 // The R side of read_survey(): decodes through the library into a
-// ColumnStore, then turns the store into data frames, one column at a time.
+// ColumnStore, then turns the store into data frames: the text columns first,
+// then the number columns, run of rows by run of rows.
 
 #include <Rcpp.h>
 
