@@ -143,6 +143,8 @@ struct Decoder::Impl {
   // the first next(), as the command line reports it when it starts decoding.
   template <class MakeReader>
   void build(MakeReader&& makeReader) {
+    // A stage that fails to link reports as it goes.
+    ReportTo reports(options.report);
     chain.emplace();
     try {
       Reader* reader = makeReader(*chain);
@@ -179,6 +181,7 @@ struct Decoder::Impl {
     if (failure) std::rethrow_exception(failure);
     if (ended) return false;
     current = &record;
+    ReportTo reports(options.report);
     try {
       if (!drain->next(*record.typed_)) {
         ended = true;
