@@ -169,12 +169,21 @@ struct Decoder::Impl {
     const TypedRecord& typed = *record.typed_;
     record.line_ = line;
     record.cellsMade_ = false;
-    if (typed.layout != lastLayout) {
-      lastLayout = typed.layout;
-      lastWidth = typed.layout != nullptr ? tableWidth(*typed.layout) : 0;
+    record.format_ = 0;
+    record.width_ = 0;
+    if (typed.layout == nullptr) return;
+    // A year has a layout per format and formats alternate, so each layout's
+    // width is worked out once.
+    for (LayoutWidth& known : widths) {
+      if (known.layout == nullptr) known = {typed.layout, tableWidth(*typed.layout)};
+      if (known.layout == typed.layout) {
+        record.format_ = typed.layout->recordFormat();
+        record.width_ = known.width;
+        return;
+      }
     }
-    record.format_ = typed.layout != nullptr ? typed.layout->recordFormat() : 0;
-    record.width_ = lastWidth;
+    record.format_ = typed.layout->recordFormat();
+    record.width_ = tableWidth(*typed.layout);
   }
 
   bool next(Record& record) {
@@ -246,8 +255,11 @@ struct Decoder::Impl {
   bool finished = false;
   bool complete = false;
   Record* current = nullptr;
-  const Vp* lastLayout = nullptr;
-  std::uint32_t lastWidth = 0;
+  struct LayoutWidth {
+    const Vp* layout = nullptr;
+    std::uint32_t width = 0;
+  };
+  std::array<LayoutWidth, kFormatCount> widths;
   std::array<std::optional<TableExtent>, kFormatCount> extents;
   bool resultsMade = false;
   std::vector<FormatResult> results;
