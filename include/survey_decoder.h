@@ -196,9 +196,9 @@ class Decoder {
   // After finish(): whether the decode reached the end and finished without
   // failing.
   bool complete() const;
-  // Once next() has returned false or failed (finish() included): one result
-  // per format that occurred, in index order. The schema rows are filled
-  // only with Options::schemas; they describe the records next() delivered.
+  // One result per format that occurred among the records next() delivered
+  // so far, in index order; after finish(), those of the whole decode. The
+  // schema rows are filled only with Options::schemas.
   std::vector<FormatResult> results() const;
   // Records rejected so far (keepGoing).
   std::uint64_t rejectedRecords() const;

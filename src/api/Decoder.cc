@@ -215,9 +215,11 @@ struct Decoder::Impl {
     return true;
   }
 
-  void makeResults() {
-    if (resultsMade || end.statistics == nullptr) return;
-    resultsMade = true;
+  // The results of the records delivered so far; once the chain is taken
+  // down, those it held at the end.
+  std::vector<FormatResult> currentResults() const {
+    if (finished || end.statistics == nullptr) return results;
+    std::vector<FormatResult> made;
     for (const auto& [format, statistics] : *end.statistics) {
       FormatResult result;
       result.format = format;
@@ -226,14 +228,15 @@ struct Decoder::Impl {
         result.schemaText = schemaText(*extents[format], statistics);
         result.schema = rowsOf(result.schemaText);
       }
-      results.push_back(std::move(result));
+      made.push_back(std::move(result));
     }
+    return made;
   }
 
   void finish() {
     if (finished) return;
+    results = currentResults();
     finished = true;
-    makeResults();
     FirstFailure teardown;
     if (chain) {
       ReportTo reports(options.report);
@@ -261,7 +264,6 @@ struct Decoder::Impl {
   };
   std::array<LayoutWidth, kFormatCount> widths;
   std::array<std::optional<TableExtent>, kFormatCount> extents;
-  bool resultsMade = false;
   std::vector<FormatResult> results;
 };
 
@@ -322,8 +324,7 @@ bool Decoder::complete() const {
 }
 
 std::vector<FormatResult> Decoder::results() const {
-  impl_->makeResults();
-  return impl_->results;
+  return impl_->currentResults();
 }
 
 std::uint64_t Decoder::rejectedRecords() const {
