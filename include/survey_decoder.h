@@ -143,6 +143,10 @@ struct Options {
   // output's part of a run) go, at finish(); null discards them. Not owned.
   std::ostream* metaData = nullptr;
   std::ostream* report = nullptr;
+  // Where warnings go as they arise (the command line's standard error
+  // lines, such as a file size that differs from the year's); standard
+  // error when null. Not owned.
+  std::ostream* warnings = nullptr;
   // Keep, per format, what the schema rows of results() need beyond the
   // statistics: the rows' line numbers and the float columns' bounds.
   bool schemas = false;

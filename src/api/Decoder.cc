@@ -1,5 +1,6 @@
 #include <array>
 #include <exception>
+#include <iostream>
 #include <optional>
 #include <utility>
 
@@ -122,9 +123,15 @@ struct Decoder::Impl {
 
   ~Impl() {
     // Reports of a decoder taken down without finish() go nowhere.
-    ReportTo silenced(nullptr);
+    ReportTo silenced(discardingStream(), discardingStream());
     drain.reset();
     chain.reset();
+  }
+
+  // Routes the stages' reports and warnings as the options say.
+  ReportTo reportTo() const {
+    return ReportTo(options.report != nullptr ? *options.report : discardingStream(),
+                    options.warnings != nullptr ? *options.warnings : std::cerr);
   }
 
   void noteRejected(const RejectsLog::Stretch& stretch) {
@@ -144,7 +151,7 @@ struct Decoder::Impl {
   template <class MakeReader>
   void build(MakeReader&& makeReader) {
     // A stage that fails to link reports as it goes.
-    ReportTo reports(options.report);
+    ReportTo reports = reportTo();
     chain.emplace();
     try {
       Reader* reader = makeReader(*chain);
@@ -190,7 +197,7 @@ struct Decoder::Impl {
     if (failure) std::rethrow_exception(failure);
     if (ended) return false;
     current = &record;
-    ReportTo reports(options.report);
+    ReportTo reports = reportTo();
     try {
       if (!drain->next(*record.typed_)) {
         ended = true;
@@ -239,7 +246,7 @@ struct Decoder::Impl {
     finished = true;
     FirstFailure teardown;
     if (chain) {
-      ReportTo reports(options.report);
+      ReportTo reports = reportTo();
       drain.reset();
       chain->tearDown(teardown);
     }
