@@ -5,7 +5,6 @@
 #include <Rcpp.h>
 
 #include <algorithm>
-#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -44,34 +43,13 @@ struct Outcome {
   std::optional<std::string> failure;
 };
 
-// While it lives, what the library writes on standard error (the size
-// warning) is kept, one entry per line, for the R session to warn with, and
-// what it writes on standard output (the reports of a decode that could not
-// start) is dropped: the session's own streams are no place for either.
-class StandardStreamsKept {
- public:
-  StandardStreamsKept()
-      : savedError_(std::cerr.rdbuf(error_.rdbuf())), savedOutput_(std::cout.rdbuf(nullptr)) {}
-  ~StandardStreamsKept() {
-    std::cerr.rdbuf(savedError_);
-    std::cout.rdbuf(savedOutput_);
-    std::cout.clear();
-  }
-  StandardStreamsKept(const StandardStreamsKept&) = delete;
-  StandardStreamsKept& operator=(const StandardStreamsKept&) = delete;
-
-  std::vector<std::string> errorLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(error_.str());
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-
- private:
-  std::ostringstream error_;
-  std::streambuf* savedError_;
-  std::streambuf* savedOutput_;
-};
+// The lines of `text`.
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // Decodes `path` into `outcome`; a failure ends the decode and is kept in
 // outcome.failure. The decoder is taken down before this returns, however it
@@ -91,8 +69,11 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
     options.check = [](const survey::Record& record) { rbinding::checkFitsTable(record, ""); };
   }
   const std::string advice = keepGoing ? "" : "; keep_going = TRUE skips such records";
+  // The warnings (a file size other than the year's) are the R session's to
+  // give, not lines on its standard error.
+  std::ostringstream warnings;
+  options.warnings = &warnings;
 
-  StandardStreamsKept standardStreams;
   survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
   std::uint64_t delivered = 0;
   try {
@@ -114,7 +95,7 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   outcome.complete = decoder.complete() && !outcome.failure;
   outcome.year = decoder.year();
   outcome.results = decoder.results();
-  outcome.warnings = standardStreams.errorLines();
+  outcome.warnings = linesOf(warnings.str());
 }
 
 // R allocations that cannot jump over C++ frames: an R error in them (memory
