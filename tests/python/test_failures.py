@@ -1,0 +1,62 @@
+"""A failure raises DecodeError with the command line's message; Ctrl-C stops a read."""
+import signal
+import traceback
+
+import pytest
+
+import survey_decoder
+from cli_files import module_message, run_cli
+
+
+def truncated(samples):
+    return samples.damaged(76, "truncate", 3, values="wide", records=20)
+
+
+# name -> (the input, the module's call on it)
+FAILURES = {
+    "truncated": (truncated, lambda path: survey_decoder.read(path)),
+    "truncated, in chunks": (truncated, lambda path: list(survey_decoder.iter_chunks(path, 5))),
+    "year not handled": (lambda s: s.copy(s.get(76), "data75.dat"),
+                         lambda path: survey_decoder.read(path)),
+    "no such file": (lambda s: s.folder + "/missing80.dat", lambda path: survey_decoder.read(path)),
+    "address beyond the table": (lambda s: s.damaged(70, "flip", 4),
+                                 lambda path: survey_decoder.read(path)),
+}
+
+
+@pytest.mark.parametrize("case", FAILURES)
+def test_a_failure_carries_the_command_lines_message(samples, tmp_path, case):
+    make, call = FAILURES[case]
+    path = make(samples)
+    run = run_cli(path, str(tmp_path))
+    assert run.status == 1 and run.failure
+    with pytest.raises(survey_decoder.DecodeError) as raised:
+        call(path)
+    assert str(raised.value) == module_message(run.failure)
+
+
+def test_a_year_given_that_is_not_handled_is_refused(samples, tmp_path):
+    run = run_cli(samples.copy(samples.get(76), "data75.dat"), str(tmp_path))
+    with pytest.raises(survey_decoder.DecodeError) as raised:
+        survey_decoder.read(samples.get(76), year=75)
+    assert str(raised.value) == run.failure
+
+
+def test_ctrl_c_stops_the_decode(samples):
+    path = samples.get(76, "wide", records=4000)
+
+    def interrupt(*_):
+        raise KeyboardInterrupt
+
+    previous = signal.signal(signal.SIGALRM, interrupt)
+    signal.setitimer(signal.ITIMER_REAL, 0.02, 0.02)
+    try:
+        with pytest.raises(KeyboardInterrupt) as raised:
+            survey_decoder.read(path)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+    # Raised from within the decode, not between two Python statements around it.
+    innermost = traceback.extract_tb(raised.tb)[-1]
+    assert innermost.name == "read" and "reader.read" in innermost.line
+    assert survey_decoder.read(samples.get(76)).complete

@@ -1,0 +1,105 @@
+"""read(): the tables, schemas and reports of the command line, typed, from any source."""
+import gzip
+import os
+
+import pandas as pd
+import pytest
+
+import survey_decoder
+from cli_files import assert_matches_cli, run_cli
+
+YEARS = (70, 74, 76, 78, 80, 88)
+
+
+@pytest.mark.parametrize("values", ("light", "wide"))
+@pytest.mark.parametrize("year", YEARS)
+def test_every_cell_is_the_tables_files(samples, tmp_path, year, values):
+    path = samples.get(year, values)
+    assert_matches_cli(survey_decoder.read(path), run_cli(path, str(tmp_path)))
+
+
+def assert_same_result(result, expected):
+    assert result.year == expected.year and result.complete and result.records == expected.records
+    assert result.tables.keys() == expected.tables.keys()
+    for name, table in expected.tables.items():
+        pd.testing.assert_frame_equal(result.tables[name], table)
+        pd.testing.assert_frame_equal(result.schema[name], expected.schema[name])
+    assert result.metadata == expected.metadata
+
+
+def gzipped(path, _):
+    with open(path, "rb") as f:
+        data = f.read()
+    target = path + ".gz"
+    with open(target, "wb") as f:
+        f.write(gzip.compress(data))
+    return survey_decoder.read(target)
+
+
+def raw(path, wrap):
+    with open(path, "rb") as f:
+        return survey_decoder.read(wrap(f.read()), year=80)
+
+
+# How the same year-80 file is handed over: each gives the plain path's result.
+SOURCES = {
+    "gzip": gzipped,
+    "bytes": lambda path, _: raw(path, bytes),
+    "bytearray": lambda path, _: raw(path, bytearray),
+    "memoryview": lambda path, _: raw(path, memoryview),
+    "year given": lambda path, samples: survey_decoder.read(samples.copy(path, "renamed.dat"),
+                                                            year=80),
+    "year given long": lambda path, samples: survey_decoder.read(
+        samples.copy(path, "renamed.dat"), year=1980),
+    "path object": lambda path, _: survey_decoder.read(__import__("pathlib").Path(path)),
+}
+
+
+@pytest.mark.parametrize("source", SOURCES)
+def test_every_source_gives_the_plain_files_result(samples, source):
+    path = samples.get(80, "wide")
+    assert_same_result(SOURCES[source](path, samples), survey_decoder.read(path))
+
+
+# (formats, columns) asked for -> the tables and columns expected.
+SELECTIONS = [
+    (["School"], None, {"School": None}),
+    ("District_Summary", None, {"District_Summary": None}),
+    (None, ["a3", 5, "a2141"], {"District": ["a3", "a5"], "School": ["a3", "a5", "a2141"],
+                                "District_Summary": ["a3", "a5"]}),
+    (["School", "District"], "a1", {"District": ["a1"], "School": ["a1"]}),
+]
+
+
+@pytest.mark.parametrize("formats,columns,expected", SELECTIONS)
+def test_formats_and_columns_restrict_the_tables(samples, formats, columns, expected):
+    path = samples.get(80, "wide")
+    whole = survey_decoder.read(path)
+    result = survey_decoder.read(path, formats=formats, columns=columns)
+    assert set(result.tables) == set(expected)
+    for name, names in expected.items():
+        names = names or list(whole.tables[name].columns)
+        pd.testing.assert_frame_equal(result.tables[name], whole.tables[name][names])
+        assert list(result.schema[name]["column"]) == ["record"] + names
+
+
+@pytest.mark.parametrize("formats,columns", [
+    (["Schools"], None),
+    (None, ["b3"]),
+    (None, ["a0"]),
+    (None, [0]),
+    (None, ["a01"]),
+    (None, ["a99999"]),
+])
+def test_unknown_formats_and_columns_are_refused(samples, formats, columns):
+    with pytest.raises(ValueError):
+        survey_decoder.read(samples.get(80), formats=formats, columns=columns)
+
+
+def test_a_column_without_any_value_is_an_empty_string_column(samples):
+    result = survey_decoder.read(samples.get(80))
+    for name, table in result.tables.items():
+        schema = result.schema[name].set_index("column")
+        empty = [c for c in table.columns if schema.loc[c, "type"] == ""]
+        assert empty, name
+        assert all(table[c].dtype == "string" and table[c].isna().all() for c in empty)
