@@ -54,7 +54,7 @@ void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t si
   FirstFailure failure;
   {
     Chain chain;
-    RejectsLog rejects([]() -> std::ostream& { return discarded; });
+    RejectsLog rejects([](const RejectsLog::Stretch&) {});
     failure.attempt([&] {
       if (keepGoing) {
         // Small blocks, so that the searches meet the window's edges.

@@ -40,6 +40,11 @@ std::string_view formatName(unsigned format);
 // The survey years handled, as the help names them: "68 to 74, 76, ...".
 std::string handledYears();
 
+// The survey year that the name of the input at `path` carries: the two
+// digits before its last four characters (before a final ".gz" of a gzip
+// file). Fails for a name too short to carry one.
+std::int32_t yearOfPath(const std::string& path);
+
 // One value of a record. `type` is 'u' (unsigned), 'i' (signed), 'f' (IEEE
 // single) or 's' (text). For u, i and f, `word` is the value's four bytes read
 // big-endian, as they stood in the file (an f value's bits, a NaN's
@@ -121,8 +126,8 @@ struct RejectedStretch {
 };
 
 struct Options {
-  // The survey year; when absent, the two digits before the input's last
-  // four characters (before ".gz" too for gzip), as the command line takes it.
+  // The survey year; when absent, the one the input's name carries (see
+  // yearOfPath()).
   std::optional<std::int32_t> year;
   // Skip damaged records instead of failing: each stretch of them goes to
   // `rejected`, and only a failure of the input itself (or an interruption)
@@ -149,16 +154,20 @@ struct FormatResult {
   unsigned format = 0;
   std::uint64_t records = 0;
   // Rows of the schema: column, address, type, column_type, constant, min,
-  // max; the first is the `record` column's.
+  // max; the first is the `record` column's. `schemaText` is the schema
+  // file: a header row, then these rows.
   std::vector<std::vector<std::string>> schema;
+  std::string schemaText;
 };
 
 // The decode of one input. Not copyable; one thread at a time.
 class Decoder {
  public:
   // Opens a file by path, "-" for standard input; gzip is told by its first
-  // two bytes. Fails as the command line fails for an input it cannot open,
-  // or a year it does not handle. Nothing is decoded yet.
+  // two bytes. Nothing fails here: an input that cannot be opened, a year
+  // that is not handled or a name without a year is the first next()'s
+  // failure, with the command line's message, and finish() then still
+  // writes the reports of what was built.
   static Decoder open(const std::string& path, Options options = {});
   // Decodes `bytes` (not copied: they must outlive the decoder), plain or
   // gzip, named `name` in messages and for the year.
@@ -173,17 +182,19 @@ class Decoder {
   std::int32_t year() const;
 
   // Fills `record` with the next record and returns true, or returns false at
-  // the end of the data. A failure throws DecodeError; the decoder then
-  // delivers nothing more, and finish() still closes it.
+  // the end of the data. A failure throws DecodeError; every later call
+  // throws it again, and finish() still closes the decoder. A signal that
+  // the command line catches stops it the same way.
   bool next(Record& record);
 
   // Ends the decode, whether or not next() reached the end: every stage
   // finishes, writing its report to the options' streams. Throws the first
-  // failure of the decode or of its end, if any (a failure next() already
-  // threw is thrown again). Called once; later calls do nothing.
+  // failure of those ends, unless next() already threw one. Later calls do
+  // nothing.
   void finish();
 
-  // After finish(): whether the decode reached the end without failing.
+  // After finish(): whether the decode reached the end and finished without
+  // failing.
   bool complete() const;
   // Once next() has returned false or failed (finish() included): one result
   // per format that occurred, in index order. The schema rows are filled

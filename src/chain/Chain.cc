@@ -3,9 +3,7 @@
 #include <stdexcept>
 
 #include "chain/DecodedRecordWriter.h"
-#include "chain/SkippingDrain.h"
 #include "core/Error.h"
-#include "core/Interruption.h"
 #include "framing/AddressValueifier.h"
 #include "framing/Integrator.h"
 #include "framing/Recordifier.h"
@@ -15,9 +13,7 @@
 #include "input/Reader.h"
 #include "recovery/HeldRecords.h"
 #include "recovery/Recovery.h"
-#include "tables/FormatTables.h"
 #include "typing/Typifier.h"
-#include "typing/ValueFormat.h"
 #include "years/ProviderForYear.h"
 #include "years/SurveyYear.h"
 
@@ -32,80 +28,43 @@ std::size_t keptBytes(const SurveyYear* row) {
   return ffRecords ? 64 * 1024 : 16 * 1024;
 }
 
-// Records leave the chain here; a signal stops the run between two of them.
-// With `recovery`, a failed record is skipped: the writer's own check and the
-// tables' then come before the statistics count the record, so that a record
-// they refuse has no place in them either.
-template <class T>
-void drain(TypifierPrivate::Typifier<T>& last, std::ostream& output, Reader* reader,
-           Recovery* recovery, RejectsLog* rejects, RecordSink* tables) {
-  if (recovery == nullptr) {
-    StopsWhenInterrupted<TypedRecord> stoppable(last);
-    writeDecodedRecords(stoppable, output, tables);
-    return;
-  }
-  std::uint64_t written = 0;
-  last.checkBeforeCounting = writerCheckAfter(written, tables);
-  drainSkippingDamage(last, output, written, *reader, *recovery, *rejects, tables);
-}
-
-template <class T>
-void drain(TypifierPrivate::Typifier<T>& last, std::ostream* output, RecordViewer* viewer,
-           const ChainStages& chain, RecordSink* tables) {
-  if (viewer != nullptr) {
-    viewer->view(last, chain);
-    return;
-  }
-  drain(last, *output, chain.reader, chain.recovery, chain.rejects, tables);
-}
-
 }  // namespace
 
 Chain::~Chain() {
+  recovery_.reset();
   while (!stages_.empty()) stages_.pop_back();
-}
-
-void Chain::buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
-                          std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
-  build(add<Reader>(inputPath, kind), year, &output, metaData, rejects, nullptr);
-}
-
-void Chain::buildAndView(const std::string& inputPath, InputKind kind, std::int32_t year,
-                         std::ostream& metaData, RejectsLog* rejects, RecordViewer& viewer) {
-  build(add<Reader>(inputPath, kind), year, nullptr, metaData, rejects, &viewer);
 }
 
 void Chain::buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year,
                               std::ostream& output, std::ostream& metaData, RejectsLog* rejects) {
-  build(source, year, &output, metaData, rejects, nullptr);
+  const ChainEnd end = build(source, year, metaData, rejects);
+  RecordDrain drain = end.drain();
+  if (drain.skipping()) drain.checkBeforeCounting(*end.checkBeforeCounting);
+  writeDrainedRecords(drain, output);
 }
 
 // The chain's shape follows the year's framing, and each stage gets its
 // year's facts from the row here. A year without a row still gets its
 // CrLfRemover, which asks for the year's line ends once its link to the
 // Reader stands: the refusal comes then, as every such year is refused.
-void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
-                  std::ostream& metaData, RejectsLog* rejects, RecordViewer* viewer) {
-  ChainStages chain;
-  chain.rejects = rejects;
-  if (rejects != nullptr || viewer != nullptr) {
-    chain.reader = dynamic_cast<Reader*>(source);
-    if (chain.reader == nullptr) throw std::logic_error("skipping damage needs a Reader");
+ChainEnd Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream& metaData,
+                      RejectsLog* rejects) {
+  ChainEnd end;
+  end.rejects = rejects;
+  end.reader = dynamic_cast<Reader*>(source);
+  if (rejects != nullptr && end.reader == nullptr) {
+    throw std::logic_error("skipping damage needs a Reader");
   }
-  std::unique_ptr<Recovery> recovery;
   const SurveyYear* row = findSurveyYear(year);
-  if (rejects != nullptr) chain.reader->keepBehind(keptBytes(row));
+  if (rejects != nullptr) end.reader->keepBehind(keptBytes(row));
   if (row != nullptr && row->framing == Framing::kYear78) {
     auto* framer = add<Recordifier78>(static_cast<std::uint32_t>(year), source);
-    auto* typifier =
+    auto* typifier = end.byteTypifier =
         add<TypifierPrivate::Typifier<unsigned char>>(metaData, year, framer, providerForYear78());
-    if (rejects != nullptr) recovery = year78Recovery(*chain.reader, *framer);
-    chain.recovery = recovery.get();
-    statistics_ = &typifier->formatStatistics;
-    drain(*typifier, output, viewer, chain, tables_);
-    return;
+    if (rejects != nullptr) recovery_ = year78Recovery(*end.reader, *framer);
+    return finishEnd(end, *typifier);
   }
-  CrLfRemover* crLfRemover = chain.crLfRemover =
+  CrLfRemover* crLfRemover = end.crLfRemover =
       add<CrLfRemover>([year] { return fileMetaDataForYear(year); }, source);
   // Years compare as unsigned numbers, so a negative year is refused too.
   const auto unsignedYear = static_cast<std::uint32_t>(year);
@@ -123,27 +82,32 @@ void Chain::build(Stream<unsigned char>* source, std::int32_t year, std::ostream
   // line-end checks after them have passed.
   HeldRecords* held = nullptr;
   if (rejects != nullptr && ffFramer != nullptr) {
-    framer = held = add<HeldRecords>(*ffFramer, *crLfRemover, *chain.reader);
+    framer = held = add<HeldRecords>(*ffFramer, *crLfRemover, *end.reader);
   }
-  auto* valueifier = chain.valueifier = add<AddressValueifier>(unsignedYear, row->framing, framer);
+  auto* valueifier = end.valueifier = add<AddressValueifier>(unsignedYear, row->framing, framer);
   auto* integrator = add<Integrator>(valueifier);
-  auto* typifier = add<TypifierPrivate::Typifier<AddressValuePair>>(metaData, year, integrator,
-                                                                    providerForYear(year));
+  auto* typifier = end.pairTypifier = add<TypifierPrivate::Typifier<AddressValuePair>>(
+      metaData, year, integrator, providerForYear(year));
   if (rejects != nullptr) {
-    Reader& reader = *chain.reader;
-    recovery = held != nullptr
-                   ? ffRecordRecovery(reader, *crLfRemover, *ffFramer, *held, *integrator)
-                   : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
+    Reader& reader = *end.reader;
+    recovery_ = held != nullptr
+                    ? ffRecordRecovery(reader, *crLfRemover, *ffFramer, *held, *integrator)
+                    : fixedLengthRecovery(reader, *crLfRemover, *fixedFramer);
   }
-  chain.recovery = recovery.get();
-  statistics_ = &typifier->formatStatistics;
-  drain(*typifier, output, viewer, chain, tables_);
+  return finishEnd(end, *typifier);
+}
+
+template <class T>
+ChainEnd Chain::finishEnd(ChainEnd end, TypifierPrivate::Typifier<T>& typifier) {
+  end.last = &typifier;
+  end.checkBeforeCounting = &typifier.checkBeforeCounting;
+  end.statistics = &typifier.formatStatistics;
+  end.recovery = recovery_.get();
+  return end;
 }
 
 void Chain::tearDown(FirstFailure& failure) {
-  if (tables_ != nullptr && statistics_ != nullptr) {
-    failure.attempt([&] { tables_->writeSchemas(*statistics_); });
-  }
+  recovery_.reset();
   while (!stages_.empty()) {
     failure.attempt([&] { stages_.back()->finish(); });
     stages_.pop_back();

@@ -2,6 +2,7 @@
 #define SURVEY_CHAIN_CHAIN_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -9,15 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "chain/RecordDrain.h"
 #include "core/FirstFailure.h"
 #include "core/Stream.h"
-#include "input/InputSource.h"
 #include "recovery/RejectsLog.h"
 #include "typing/FormatStatistics.h"
 
 class AddressValueifier;
 class CrLfRemover;
-class FormatTables;
 class Reader;
 class Recovery;
 struct AddressValuePair;
@@ -26,24 +26,26 @@ template <class T>
 class Typifier;
 }
 
-// The stages of a built chain that a RecordViewer reads (not owned; they
-// live as long as the chain); null where the chain has no such stage.
-struct ChainStages {
-  Reader* reader = nullptr;
+// The end of a built chain, from which its records are pulled, and the
+// stages that tell where each record stood. The stages are the chain's (not
+// owned); null where the chain has no such stage.
+struct ChainEnd {
+  Stream<TypedRecord>* last = nullptr;  // the Typifier
+  // The Typifier's check before its statistics count a record.
+  std::function<void(const TypedRecord&)>* checkBeforeCounting = nullptr;
+  // The Typifier's statistics by record-format index.
+  const std::map<unsigned, FormatStatistics>* statistics = nullptr;
+  // Exactly one of the two: the Typifier of the pair years or of year 78.
+  TypifierPrivate::Typifier<AddressValuePair>* pairTypifier = nullptr;
+  TypifierPrivate::Typifier<unsigned char>* byteTypifier = nullptr;
+  Reader* reader = nullptr;                 // when the source is a Reader
   CrLfRemover* crLfRemover = nullptr;       // none for year 78
   AddressValueifier* valueifier = nullptr;  // none for year 78
   Recovery* recovery = nullptr;             // only when damage is skipped
   RejectsLog* rejects = nullptr;            // only when damage is skipped
-};
 
-// Takes the drain's place in a run that looks into records rather than
-// writing them: pulls from the chain's last stage what it needs.
-class RecordViewer {
- public:
-  virtual ~RecordViewer() = default;
-  virtual void view(TypifierPrivate::Typifier<AddressValuePair>& last,
-                    const ChainStages& chain) = 0;
-  virtual void view(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages& chain) = 0;
+  // The drain of these records (see RecordDrain).
+  RecordDrain drain() const { return RecordDrain(*last, reader, crLfRemover, recovery, rejects); }
 };
 
 // Owns the stages of one run. Stages are created on the heap, first stage
@@ -57,34 +59,23 @@ class Chain {
   // Destroys any stage still standing, last first, without its finish().
   ~Chain();
 
-  // Builds the chain for `year` on the input, read as `kind`, and pulls
-  // everything out of its last stage: the records go to `output`, the summary
-  // to `metaData`. The stages made before a failure stay in the chain for
-  // tearDown(). With `rejects` (not owned), a record that fails is skipped
-  // and noted there (see drainSkippingDamage).
-  void buildAndDrain(const std::string& inputPath, InputKind kind, std::int32_t year,
-                     std::ostream& output, std::ostream& metaData, RejectsLog* rejects = nullptr);
+  // Builds the chain for `year` on `source`, a stage the caller has already
+  // added as the chain's first (a Reader, or bytes in memory in tests), and
+  // returns its end, ready to be drained. The Typifier writes the metadata
+  // file's contents to `metaData` (not owned) when it finishes. With `rejects`
+  // (not owned), the chain is built to skip damaged records, which it notes
+  // there; the source must then be a Reader. The stages made before a
+  // failure stay in the chain for tearDown().
+  ChainEnd build(Stream<unsigned char>* source, std::int32_t year, std::ostream& metaData,
+                 RejectsLog* rejects = nullptr);
 
-  // Builds the chain as buildAndDrain() does, `metaData` taking what the
-  // summary would get, and hands it to `viewer` (not owned) in place of
-  // the drain.
-  void buildAndView(const std::string& inputPath, InputKind kind, std::int32_t year,
-                    std::ostream& metaData, RejectsLog* rejects, RecordViewer& viewer);
-
-  // The same on a byte source that the caller has already added as the
-  // chain's first stage (an in-memory source in tests and fuzzing). With
-  // `rejects`, the source must be a Reader.
+  // Builds on `source` and writes every record to `output` as a line (see
+  // writeDrainedRecords()).
   void buildAndDrainFrom(Stream<unsigned char>* source, std::int32_t year, std::ostream& output,
                          std::ostream& metaData, RejectsLog* rejects = nullptr);
 
-  // Has the next buildAndDrain() give every record written to `output` to
-  // `tables` (not owned; it must outlive tearDown()) as well, and tearDown()
-  // write their schemas from the run's statistics.
-  void writeTablesTo(FormatTables* tables) { tables_ = tables; }
-
   // Takes every stage down, last first: finish(), then destruction. A failing
   // finish() does not stop the teardown; the first failure goes to `failure`.
-  // The tables' schemas, if any, are written first.
   void tearDown(FirstFailure& failure);
 
   // Creates a stage of type S from `args` and takes ownership of it. Returns
@@ -122,15 +113,14 @@ class Chain {
     return std::make_unique<OwnedStream<T>>(std::move(stream));
   }
 
-  // Builds on `source` and drains into `output`, or hands the chain to
-  // `viewer` when there is one.
-  void build(Stream<unsigned char>* source, std::int32_t year, std::ostream* output,
-             std::ostream& metaData, RejectsLog* rejects, RecordViewer* viewer);
+  // Completes `end` from the chain's last stage.
+  template <class T>
+  ChainEnd finishEnd(ChainEnd end, TypifierPrivate::Typifier<T>& typifier);
 
   std::vector<std::unique_ptr<OwnedStage>> stages_;
-  FormatTables* tables_ = nullptr;
-  // The statistics of the chain's Typifier, once it is built.
-  const std::map<unsigned, FormatStatistics>* statistics_ = nullptr;
+  // Moves the chain past damaged records; it refers to the stages, so it
+  // goes before them.
+  std::unique_ptr<Recovery> recovery_;
 };
 
 #endif  // SURVEY_CHAIN_CHAIN_H_

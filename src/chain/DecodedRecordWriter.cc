@@ -132,17 +132,17 @@ void LineWriter::write() {
 }
 
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSink* rows) {
+  RecordDrain drain(stage);
+  writeDrainedRecords(drain, out, rows);
+}
+
+void writeDrainedRecords(RecordDrain& drain, std::ostream& out, RecordSink* rows) {
   LineWriter lines(out);
   TypedRecord record;
-  std::uint64_t recordNumber = 0;
-  // The lines written so far, which a row is joined to; a record that gets
-  // no line gets no row and no number.
-  std::uint64_t lineCount = 0;
   try {
-    while (stage.get(record)) {
-      const std::string_view text = lines.add(record, ++recordNumber);
-      ++lineCount;
-      if (rows != nullptr) rows->add(record, lineCount, text);
+    while (drain.next(record)) {
+      const std::string_view text = lines.addChecked(record, drain.printable());
+      if (rows != nullptr) rows->add(record, drain.line(), text);
     }
   } catch (...) {
     // The lines before a failure stay in the file.

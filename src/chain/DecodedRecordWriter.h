@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "chain/RecordDrain.h"
 #include "core/Stream.h"
 #include "typing/RecordSink.h"
 #include "typing/TypedRecord.h"
@@ -24,6 +25,10 @@ inline constexpr std::uint32_t kLastColumn = 1048576;
 // then goes to `rows` (not owned) when it is given; its failure ends the run
 // the same way.
 void writeDecodedRecords(Stream<TypedRecord>& stage, std::ostream& out, RecordSink* rows = nullptr);
+
+// The same for the records of `drain` (not owned), each numbered as the
+// drain numbers it.
+void writeDrainedRecords(RecordDrain& drain, std::ostream& out, RecordSink* rows = nullptr);
 
 // The writer's acceptance rule, the one place it is stated: the addresses of
 // a record start at 1, ascend strictly and end within kLastColumn (an empty
@@ -51,6 +56,11 @@ class LineWriter {
   // its values printable.
   std::string_view addAccepted(const TypedRecord& record) {
     return addPrintable(record, record.size());
+  }
+  // The same for a record that acceptRecord() has passed, of whose values
+  // the first `printable` can be printed (what it returned).
+  std::string_view addChecked(const TypedRecord& record, std::size_t printable) {
+    return addPrintable(record, printable);
   }
   // Writes what is gathered; the storage stays for the next lines.
   void write();

@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 #include <type_traits>
 
 #include "core/Error.h"
+#include "core/ReportStream.h"
 #include "core/Stream.h"
 
 // The counted link from a stage to the stage that feeds it. Every request for
@@ -21,8 +22,8 @@ class Upstream {
   Upstream& operator=(const Upstream&) = delete;
 
   ~Upstream() {
-    std::cout << stage->name << "\tmoreGets\tnoMoreGets\t" << moreGets << '\t' << noMoreGets
-              << std::endl;
+    reportStream() << stage->name << "\tmoreGets\tnoMoreGets\t" << moreGets << '\t' << noMoreGets
+                   << std::endl;
   }
 
   // Requests one item; counts the answer.

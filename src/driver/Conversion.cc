@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "chain/Chain.h"
+#include "chain/DecodedRecordWriter.h"
 #include "core/Error.h"
 #include "core/ExistingOutput.h"
 #include "core/FirstFailure.h"
@@ -19,8 +19,10 @@
 #include "driver/Usage.h"
 #include "input/InputSource.h"
 #include "recovery/RejectsLog.h"
+#include "survey_decoder.h"
 #include "tables/FormatTables.h"
 #include "viewing/ShowRecord.h"
+#include "years/SurveyYear.h"
 
 namespace {
 
@@ -53,15 +55,6 @@ void settleDerivedFiles(const std::string& outputPath, const std::string& reject
 
 }  // namespace
 
-std::int32_t yearFromInputPath(const std::string& inputPath) {
-  const std::size_t len = inputPath.size();
-  if (len < 6) {
-    throwMessage("input path ", "\"", inputPath, "\"", " is too short to carry the survey year");
-  }
-  const char yearField[3] = {inputPath[len - 6], inputPath[len - 5], '\0'};
-  return std::atoi(yearField);
-}
-
 std::int32_t surveyYearOf(const CommandLine& commandLine, InputKind kind) {
   if (commandLine.year) return *commandLine.year;
   return yearFromInputPath(yearNameOf(commandLine.operands[0], kind));
@@ -80,6 +73,24 @@ int runShowRecord(const CommandLine& commandLine) {
   return 2;
 }
 
+// Writes every record of `decoder` to `out` as a line and, with `tables`,
+// as a row of its table; the lines before a failure stay in the file.
+void writeRecords(survey::Decoder& decoder, std::ostream& out, FormatTables* tables) {
+  LineWriter lines(out);
+  survey::Record record;
+  try {
+    while (decoder.next(record)) {
+      const std::string_view text = lines.addAccepted(record.typed());
+      if (tables != nullptr) tables->add(record.typed(), record.line(), text);
+    }
+  } catch (...) {
+    lines.write();
+    throw;
+  }
+  lines.write();
+  out.flush();
+}
+
 int runConversion(int argc, const char* const* argv) {
   RunTimer timer;
   FirstFailure failure;
@@ -88,14 +99,8 @@ int runConversion(int argc, const char* const* argv) {
   std::optional<OutputFile> rejectsFile;
   std::string outputPath;
   std::string rejectsPath;
-  // Opened at the first rejected record only.
-  RejectsLog rejects([&]() -> std::ostream& {
-    rejectsFile.emplace(rejectsPath);
-    return rejectsFile->stream();
-  });
-  bool keepGoing = false;
   std::optional<FormatTables> tables;
-  Chain chain;
+  std::optional<survey::Decoder> decoder;
   failure.attempt([&] {
     const CommandLine commandLine = parseCommandLine(argc, argv);
     checkOperands(commandLine);
@@ -104,11 +109,10 @@ int runConversion(int argc, const char* const* argv) {
     const std::string metaDataPath = outputPath + ".meta.txt";
     const InputKind kind = inputKindOf(inputPath);
     const std::int32_t year = surveyYearOf(commandLine, kind);
-    keepGoing = commandLine.keepGoing;
     rejectsPath = outputPath + ".rejects.tsv";
     // Every file the run may write, in the order of the refusals below.
     std::vector<std::string> paths = {outputPath, metaDataPath};
-    if (keepGoing) paths.push_back(rejectsPath);
+    if (commandLine.keepGoing) paths.push_back(rejectsPath);
     if (commandLine.tables) {
       for (std::string& path : FormatTables::pathsFor(outputPath)) paths.push_back(std::move(path));
     }
@@ -116,11 +120,41 @@ int runConversion(int argc, const char* const* argv) {
     for (const std::string& path : paths) refuseToOverwriteForeignFile(path);
     output.emplace(outputPath);
     metaData.emplace(metaDataPath);
-    if (commandLine.tables) chain.writeTablesTo(&tables.emplace(outputPath));
-    chain.buildAndDrain(inputPath, kind, year, output->stream(), metaData->stream(),
-                        keepGoing ? &rejects : nullptr);
+    survey::Options options;
+    options.year = year;
+    options.keepGoing = commandLine.keepGoing;
+    options.metaData = &metaData->stream();
+    options.report = &std::cout;
+    // Opened at the first rejected record only.
+    options.rejected = [&](const survey::RejectedStretch& stretch) {
+      if (!rejectsFile) {
+        rejectsFile.emplace(rejectsPath);
+        rejectsFile->stream() << RejectsLog::kHeader;
+      }
+      RejectsLog::writeRow({stretch.linesBefore, stretch.startOffset, stretch.records,
+                            stretch.message, stretch.firstBytes, stretch.resumeOffset},
+                           rejectsFile->stream());
+    };
+    if (commandLine.tables) {
+      FormatTables& written = tables.emplace(outputPath);
+      options.schemas = true;
+      options.check = [&written](const survey::Record& record) {
+        written.check(record.typed(), record.line());
+      };
+    }
+    decoder.emplace(survey::Decoder::open(inputPath, options));
+    writeRecords(*decoder, output->stream(), tables ? &*tables : nullptr);
   });
-  chain.tearDown(failure);
+  if (decoder) {
+    if (tables) {
+      failure.attempt([&] {
+        for (const survey::FormatResult& result : decoder->results()) {
+          tables->writeSchema(result.format, result.schemaText);
+        }
+      });
+    }
+    failure.attempt([&] { decoder->finish(); });
+  }
   // A run that failed leaves a file it never wrote to as it found it.
   const bool complete = !failure.any();
   if (metaData) failure.attempt([&] { metaData->finish(complete); });
@@ -133,13 +167,14 @@ int runConversion(int argc, const char* const* argv) {
     settleDerivedFiles(outputPath, rejectsPath, !failure.any(), tables ? &*tables : nullptr,
                        rejectsFile.has_value());
   }
-  if (rejects.rejected() > 0) {
-    std::cerr << rejects.rejected() << " records rejected; see " << rejectsPath << std::endl;
+  const std::uint64_t rejected = decoder ? decoder->rejectedRecords() : 0;
+  if (rejected > 0) {
+    std::cerr << rejected << " records rejected; see " << rejectsPath << std::endl;
   }
   // Leaving this scope, also by the failure, destroys the timer, whose line
   // thus precedes the guard's report.
   failure.rethrowIfAny();
-  return rejects.rejected() > 0 ? 2 : 0;
+  return rejected > 0 ? 2 : 0;
 }
 
 int runGuarded(int argc, const char* const* argv) {

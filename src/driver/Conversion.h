@@ -38,8 +38,4 @@ std::int32_t surveyYearOf(const CommandLine& commandLine, InputKind kind);
 // were skipped, 1 on failure, or 128 + N when signal N stopped the run.
 int runGuarded(int argc, const char* const* argv);
 
-// The survey year: the two characters at len - 6 and len - 5 of the whole
-// path, read as atoi reads them. Fails for a path shorter than six bytes.
-std::int32_t yearFromInputPath(const std::string& inputPath);
-
 #endif  // SURVEY_DRIVER_CONVERSION_H_

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "core/ReportStream.h"
+
 namespace {
 
 constexpr unsigned char kCr = 0x0D;
@@ -137,9 +139,9 @@ void CrLfRemover::reportEnd() {
 }
 
 void CrLfRemover::finish() {
-  std::cout << "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t" << metaData.recordLen
-            << '\t' << metaData.blockLen << '\t' << numRecs << '\t' << phaseWithinRecord
-            << std::endl;
+  reportStream() << "recordLen\tblockLen\tnumRecs\tfinalPhaseWithinRecord\t" << metaData.recordLen
+                 << '\t' << metaData.blockLen << '\t' << numRecs << '\t' << phaseWithinRecord
+                 << std::endl;
 }
 
 std::vector<std::uint64_t> CrLfRemover::pairOffsets(const FileMetaData& metaData,

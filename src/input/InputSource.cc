@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -113,8 +114,8 @@ class PlainSource : public BlockSource {
 // Inflates a file of one or more gzip members, as gzip -d reads it.
 class GzipSource : public BlockSource {
  public:
-  GzipSource(const std::string& path, Descriptor fd)
-      : path_(path), fd_(std::move(fd)), compressed_(kCompressedBlock) {
+  GzipSource(const std::string& path, std::unique_ptr<BlockSource> compressed)
+      : path_(path), source_(std::move(compressed)), compressed_(kCompressedBlock) {
     // 16 + the largest window: a gzip header and trailer around deflate data.
     if (inflateInit2(&stream_, 16 + MAX_WBITS) != Z_OK) damaged("cannot start zlib");
   }
@@ -151,8 +152,7 @@ class GzipSource : public BlockSource {
   static constexpr std::size_t kCompressedBlock = 64 * 1024;
 
   bool refill() {
-    const ssize_t got = fd_.read(compressed_.data(), compressed_.size());
-    if (got < 0) failToRead(path_);
+    const std::size_t got = source_->read(compressed_.data(), compressed_.size());
     stream_.next_in = compressed_.data();
     stream_.avail_in = static_cast<uInt>(got);
     return got > 0;
@@ -163,11 +163,26 @@ class GzipSource : public BlockSource {
   }
 
   const std::string path_;
-  Descriptor fd_;
+  std::unique_ptr<BlockSource> source_;
   std::vector<unsigned char> compressed_;
   z_stream stream_{};
   bool memberOpen_ = false;
   bool ended_ = false;
+};
+
+// Bytes in memory, not owned.
+class MemorySource : public BlockSource {
+ public:
+  explicit MemorySource(std::span<const unsigned char> bytes) : rest_(bytes) {}
+  std::size_t read(unsigned char* out, std::size_t n) override {
+    const std::size_t given = std::min(n, rest_.size());
+    if (given > 0) std::memcpy(out, rest_.data(), given);
+    rest_ = rest_.subspan(given);
+    return given;
+  }
+
+ private:
+  std::span<const unsigned char> rest_;
 };
 
 }  // namespace
@@ -189,13 +204,26 @@ std::unique_ptr<BlockSource> openBlockSource(const std::string& path, InputKind 
   switch (kind) {
     case InputKind::kStandardInput: {
       Descriptor in(STDIN_FILENO, false);
-      if (in.startsWithGzipSignature()) return std::make_unique<GzipSource>(path, std::move(in));
-      return std::make_unique<PlainSource>(path, std::move(in));
+      const bool gzip = in.startsWithGzipSignature();
+      auto plain = std::make_unique<PlainSource>(path, std::move(in));
+      if (gzip) return std::make_unique<GzipSource>(path, std::move(plain));
+      return plain;
     }
     case InputKind::kGzipFile:
-      return std::make_unique<GzipSource>(path, Descriptor(openOrFail(path), true));
+      return std::make_unique<GzipSource>(
+          path, std::make_unique<PlainSource>(path, Descriptor(openOrFail(path), true)));
     case InputKind::kFile:
       break;
   }
   return std::make_unique<PlainSource>(path, Descriptor(openOrFail(path), true));
+}
+
+std::unique_ptr<BlockSource> openMemorySource(std::span<const unsigned char> bytes,
+                                              const std::string& name) {
+  auto plain = std::make_unique<MemorySource>(bytes);
+  if (bytes.size() >= sizeof kGzipSignature && bytes[0] == kGzipSignature[0] &&
+      bytes[1] == kGzipSignature[1]) {
+    return std::make_unique<GzipSource>(name, std::move(plain));
+  }
+  return plain;
 }

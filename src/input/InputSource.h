@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 
 // Where the input's bytes come from.
@@ -37,5 +38,10 @@ class BlockSource {
 // probably file "PATH" does not exist" if it cannot be opened. Messages of
 // later failures name `path`.
 std::unique_ptr<BlockSource> openBlockSource(const std::string& path, InputKind kind);
+
+// The bytes of `bytes` (not copied: they must outlive the source), inflated
+// when they start with the gzip signature; `name` names them in messages.
+std::unique_ptr<BlockSource> openMemorySource(std::span<const unsigned char> bytes,
+                                              const std::string& name);
 
 #endif  // SURVEY_INPUT_INPUTSOURCE_H_

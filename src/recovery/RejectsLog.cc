@@ -48,16 +48,29 @@ void RejectsLog::reject(std::uint64_t linesBefore, std::uint64_t start, const st
   const unsigned char* bytes;
   const std::uint64_t from = std::max(start, reader.oldestKept());
   const std::size_t shown = reader.view(from, kShownBytes, bytes);
-  openStretch_ = Stretch{linesBefore, start, records, rejectionText(message), hexOf(bytes, shown)};
+  openStretch_ =
+      Stretch{linesBefore, start, records, rejectionText(message), hexOf(bytes, shown), 0};
 }
 
 void RejectsLog::closeStretch(std::uint64_t resumed) {
-  if (out_ == nullptr) {
-    out_ = &open_();
-    *out_ << kHeader;
-  }
-  const Stretch& s = *openStretch_;
-  *out_ << s.linesBefore << '\t' << s.start << '\t' << resumed << '\t' << s.records << '\t'
-        << s.message << '\t' << s.firstBytes << '\n';
+  Stretch stretch = std::move(*openStretch_);
   openStretch_.reset();
+  stretch.resumed = resumed;
+  closed_(stretch);
+}
+
+void RejectsLog::writeRow(const Stretch& s, std::ostream& out) {
+  out << s.linesBefore << '\t' << s.start << '\t' << s.resumed << '\t' << s.records << '\t'
+      << s.message << '\t' << s.firstBytes << '\n';
+}
+
+RejectsLog RejectsLog::writingTo(std::function<std::ostream&()> open) {
+  return RejectsLog([open = std::move(open),
+                     out = static_cast<std::ostream*>(nullptr)](const Stretch& stretch) mutable {
+    if (out == nullptr) {
+      out = &open();
+      *out << kHeader;
+    }
+    writeRow(stretch, *out);
+  });
 }

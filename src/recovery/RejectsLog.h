@@ -17,9 +17,23 @@
 // first 64 bytes in hex. Tab-separated.
 class RejectsLog {
  public:
-  // `open` is called once, at the first rejected record, and returns the
-  // stream the lines go to (owned by the caller, alive until finish()).
-  explicit RejectsLog(std::function<std::ostream&()> open) : open_(std::move(open)) {}
+  // A stretch of consecutive rejected records, as its row tells it.
+  struct Stretch {
+    std::uint64_t linesBefore = 0;
+    std::uint64_t start = 0;
+    std::uint64_t records = 0;
+    std::string message;
+    std::string firstBytes;
+    std::uint64_t resumed = 0;
+  };
+
+  // `closed` is called with each stretch as it ends.
+  explicit RejectsLog(std::function<void(const Stretch&)> closed) : closed_(std::move(closed)) {}
+
+  // A log that writes its rows as the rejects file holds them: `open` is
+  // called once, at the first stretch, and returns the stream the header and
+  // the rows go to (owned by the caller, alive until finish()).
+  static RejectsLog writingTo(std::function<std::ostream&()> open);
 
   // Notes that `records` records, the first starting at `start`, were
   // rejected with `message`, `linesBefore` lines having been written to
@@ -42,18 +56,13 @@ class RejectsLog {
   static constexpr const char* kHeader =
       "lines_before\tstart_offset\tresume_offset\trecords_rejected\tmessage\tfirst_bytes\n";
 
+  // Writes `stretch`'s row of the rejects file, its line end included.
+  static void writeRow(const Stretch& stretch, std::ostream& out);
+
  private:
-  struct Stretch {
-    std::uint64_t linesBefore;
-    std::uint64_t start;
-    std::uint64_t records;
-    std::string message;
-    std::string firstBytes;
-  };
   void closeStretch(std::uint64_t resumed);
 
-  std::function<std::ostream&()> open_;
-  std::ostream* out_ = nullptr;
+  std::function<void(const Stretch&)> closed_;
   std::optional<Stretch> openStretch_;
   std::uint64_t rejected_ = 0;
 };

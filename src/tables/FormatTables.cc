@@ -40,8 +40,7 @@ void writeOut(OutputFile& file, std::string& text) {
 }  // namespace
 
 FormatTables::Table::Table(const std::string& path, std::uint32_t width) : file(path) {
-  extent.width = width;
-  extent.floats.resize(std::size_t{width} + 1);
+  extent = TableExtent::ofWidth(width);
   rows.reserve(kWriteBytes);
   rows = "record";
   for (std::uint32_t address = 1; address <= width; ++address) {
@@ -94,9 +93,8 @@ void FormatTables::add(const TypedRecord& record, std::uint64_t line, std::strin
   Table& table =
       format < tables_.size() && tables_[format] ? *tables_[format] : open(format, *record.layout);
   TableExtent& extent = table.extent;
-  appendRow(table.rows, line, record, text, extent);
-  if (extent.rows++ == 0) extent.firstLine = line;
-  extent.lastLine = line;
+  appendRow(table.rows, line, record, text, extent.width);
+  extent.add(record, line);
   if (table.rows.size() >= kWriteBytes) writeOut(table.file, table.rows);
 }
 
@@ -106,10 +104,16 @@ void FormatTables::writeSchemas(const std::map<unsigned, FormatStatistics>& stat
     Table* table = tables_[format].get();
     if (table == nullptr) continue;
     const auto found = statistics.find(format);
-    table->schema.emplace(tablePath(outputPath_, format, ".schema.tsv"));
-    std::string text = schemaText(table->extent, found != statistics.end() ? found->second : none);
-    writeOut(*table->schema, text);
+    writeSchema(format,
+                schemaText(table->extent, found != statistics.end() ? found->second : none));
   }
+}
+
+void FormatTables::writeSchema(unsigned format, std::string text) {
+  Table* table = tables_[format].get();
+  if (table == nullptr) return;
+  table->schema.emplace(tablePath(outputPath_, format, ".schema.tsv"));
+  writeOut(*table->schema, text);
 }
 
 void FormatTables::finish(bool complete, FirstFailure& failure) {

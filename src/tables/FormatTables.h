@@ -51,6 +51,9 @@ class FormatTables final : public RecordSink {
   // Writes the schema file of every table from `statistics`, the run's
   // statistics by record-format index.
   void writeSchemas(const std::map<unsigned, FormatStatistics>& statistics);
+  // Writes `text` as the schema file of format `format`'s table, if the run
+  // wrote that table.
+  void writeSchema(unsigned format, std::string text);
 
   // Writes the rows still gathered and finishes every file, as
   // OutputFile::finish(complete) does; every file is finished, the first

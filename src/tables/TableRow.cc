@@ -40,10 +40,10 @@ const char* skipTabs(const char* p, const char* end, std::uint32_t count) {
 }  // namespace
 
 void appendRow(std::string& rows, std::uint64_t number, const TypedRecord& record,
-               std::string_view line, TableExtent& table) {
+               std::string_view line, std::uint32_t width) {
   const std::size_t before = rows.size();
   appendDecimal(rows, number);
-  if (table.width == 0) {
+  if (width == 0) {
     rows += "\n";
     return;
   }
@@ -70,11 +70,10 @@ void appendRow(std::string& rows, std::uint64_t number, const TypedRecord& recor
     copied = tab != nullptr ? static_cast<const char*>(tab) : end;
     char exact[kMaxExactFractionChars];
     rows.append(exact, formatExactFraction(exact, cell.word));
-    table.floats[cell.address].add(cell.word);
   }
   rows.append(copied, end);
   // An empty line is one empty cell.
   const std::uint32_t last = record.empty() ? 1 : std::max(record.lastAddress(), 1u);
-  rows.append(table.width - last, '\t');
+  rows.append(width - last, '\t');
   rows += "\n";
 }

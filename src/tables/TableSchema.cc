@@ -68,6 +68,59 @@ void FloatBounds::add(std::uint32_t bits) {
   widenBounds(TypedValue::F, bits, least, greatest);
 }
 
+TableExtent TableExtent::ofWidth(std::uint32_t width) {
+  TableExtent extent;
+  extent.width = width;
+  extent.floats.resize(std::size_t{width} + 1);
+  return extent;
+}
+
+void TableExtent::add(const TypedRecord& record, std::uint64_t line) {
+  if (rows++ == 0) firstLine = line;
+  lastLine = line;
+  // Packed fields hold only unsigned values, so the floats are listed cells.
+  const TypedCell* const cells = record.listedCells();
+  for (std::size_t k = 0; k < record.listedCount(); ++k) {
+    if (cells[k].type == TypedValue::F) floats[cells[k].address].add(cells[k].word);
+  }
+}
+
+std::string layoutColumnTypes(const Vp& layout) {
+  const std::uint32_t width = tableWidth(layout);
+  std::string types(std::size_t{width} + 1, '\0');
+  const auto set = [&](std::uint32_t address, char type) {
+    if (address <= width) types[address] = type;
+  };
+  for (std::uint32_t address = 1; address <= width; ++address) {
+    const VpInfo info = layout.info(address);
+    switch (info.tag) {
+      case VpInfo::String:
+      case VpInfo::SingleChar:
+        set(address, 's');
+        break;
+      case VpInfo::Float:
+        set(address, 'f');
+        break;
+      case VpInfo::Unsigned:
+        set(address, 'u');
+        break;
+      case VpInfo::Signed:
+      case VpInfo::Signed16:
+        set(address, 'i');
+        break;
+      case VpInfo::BitArray:
+      case VpInfo::ByteArray: {
+        const std::uint32_t count = info.tag == VpInfo::BitArray ? 32 : 4;
+        for (std::uint32_t k = 0; k < count; ++k) set(info.additionalInfo + k, 'u');
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return types;
+}
+
 void appendDecimal(std::string& out, std::uint64_t n) {
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, n);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "typing/FormatStatistics.h"
+#include "typing/TypedRecord.h"
 
 class Vp;
 
@@ -47,7 +48,17 @@ struct TableExtent {
   std::uint64_t firstLine = 0;
   std::uint64_t lastLine = 0;
   std::vector<FloatBounds> floats;
+
+  // The extent of a table `width` columns wide that has no row yet.
+  static TableExtent ofWidth(std::uint32_t width);
+  // Takes in `record` as the table's row of line `line`: its line number and
+  // its float values. Every address of the record is within the width.
+  void add(const TypedRecord& record, std::uint64_t line);
 };
+
+// The column type letter ('u', 'i', 'f', 's') that `layout` gives a value at
+// each address from 0 to tableWidth(layout), 0 where it gives none.
+std::string layoutColumnTypes(const Vp& layout);
 
 // The first line of every schema.
 inline constexpr std::string_view kSchemaHeader =

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
 #include <span>
 #include <type_traits>
 
 #include "core/Error.h"
+#include "core/ReportStream.h"
 #include "framing/FieldExtraction.h"
 #include "typing/FormatSummary.h"
 
@@ -237,7 +237,7 @@ void Typifier<T>::finish() {
     writeFormatSection(index, statistics, metaStream);
     provider->printFieldExpansions(metaStream, index);
   }
-  PrintCharacterHistogram(histogram, std::cout, "character histogram");
+  PrintCharacterHistogram(histogram, reportStream(), "character histogram");
 }
 
 template class Typifier<AddressValuePair>;

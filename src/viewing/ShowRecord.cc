@@ -9,7 +9,7 @@
 
 #include "chain/Chain.h"
 #include "chain/DecodedRecordWriter.h"
-#include "chain/SkippingDrain.h"
+#include "chain/RecordDrain.h"
 #include "core/Error.h"
 #include "core/Interruption.h"
 #include "framing/AddressValueifier.h"
@@ -144,83 +144,50 @@ std::string printed(const TypedRecord& record, const TypedCell& cell) {
   return text;
 }
 
-class RecordShower final : public RecordViewer {
+class RecordShower {
  public:
   RecordShower(std::int32_t year, std::uint64_t number, std::ostream& out)
       : year_(year), number_(number), out_(out) {}
 
-  void view(TypifierPrivate::Typifier<AddressValuePair>& last, const ChainStages& chain) override {
-    pull(last, chain);
-  }
-  void view(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages& chain) override {
-    pull(last, chain);
-  }
-
-  std::uint64_t rejected() const { return rejected_; }
-
- private:
-  // Where a record starts: its first byte and the line-end phases there.
-  struct Start {
-    std::uint64_t offset;
-    CrLfRemover::Phases phases;
-  };
-
-  // The drain of a run up to line number_, as writeDecodedRecords() or
-  // drainSkippingDamage() would reach it.
-  template <class T>
-  void pull(TypifierPrivate::Typifier<T>& last, const ChainStages& chain) {
-    Reader& reader = *chain.reader;
-    std::uint64_t written = 0;
-    if (chain.recovery != nullptr) last.checkBeforeCounting = writerCheckAfter(written);
+  // Drains the chain up to line number_, as a conversion reaches it, and
+  // shows that record.
+  void view(const ChainEnd& chain) {
+    RecordDrain drain = chain.drain();
+    if (drain.skipping()) drain.checkBeforeCounting(*chain.checkBeforeCounting);
     TypedRecord record;
-    for (;;) {
-      throwIfInterrupted();
-      Start start{reader.offset(), chain.crLfRemover != nullptr ? chain.crLfRemover->phases()
-                                                                : CrLfRemover::Phases{}};
-      if (chain.recovery != nullptr) chain.recovery->beginRecord();
-      bool more;
-      try {
-        more = last.get(record);
-      } catch (const std::exception& failure) {
-        if (chain.recovery == nullptr || reader.failed()) throw;
-        const Recovery::Loss loss = chain.recovery->lost();
-        chain.rejects->reject(written, loss.start, failure.what(), reader, loss.records);
-        chain.recovery->recover();
-        continue;
-      }
-      if (!more) break;
-      std::uint64_t end = reader.offset();
-      if (chain.recovery != nullptr) {
-        const RecordSpan span = chain.recovery->delivered();
-        start = {span.start, span.phases};
-        end = span.end;
-      }
-      if (chain.recovery == nullptr && acceptRecord(record, written + 1) < record.size()) {
-        failUnrecognizedType();
-      }
-      if (++written == number_) {
+    while (drain.next(record)) {
+      if (!drain.skipping() && drain.printable() < record.size()) failUnrecognizedType();
+      if (drain.line() == number_) {
         rejected_ = chain.rejects != nullptr ? chain.rejects->rejected() : 0;
-        show(last, chain, start, end);
+        const RecordSpan& span = drain.span();
+        if (chain.pairTypifier != nullptr) {
+          show(*chain.pairTypifier, chain, span);
+        } else {
+          show(*chain.byteTypifier, chain, span);
+        }
         return;
       }
     }
     const std::uint64_t rejected = chain.rejects != nullptr ? chain.rejects->rejected() : 0;
     std::ostringstream besides;
     if (rejected > 0) besides << ", besides " << rejected << " rejected";
-    throwMessage("record ", number_, " asked for, but the input holds ", written, " records",
+    throwMessage("record ", number_, " asked for, but the input holds ", drain.line(), " records",
                  besides.str());
   }
 
-  void show(TypifierPrivate::Typifier<AddressValuePair>& last, const ChainStages& chain,
-            const Start& start, std::uint64_t end) {
+  std::uint64_t rejected() const { return rejected_; }
+
+ private:
+  void show(TypifierPrivate::Typifier<AddressValuePair>& last, const ChainEnd& chain,
+            const RecordSpan& span) {
     const PairOrigins origins(*chain.valueifier, findSurveyYear(year_)->framing, *chain.crLfRemover,
-                              start.phases, start.offset);
-    showValues(last, VavCi(last.lastRecord()), origins, start.offset, end);
+                              span.phases, span.start);
+    showValues(last, VavCi(last.lastRecord()), origins, span.start, span.end);
   }
-  void show(TypifierPrivate::Typifier<unsigned char>& last, const ChainStages&, const Start& start,
-            std::uint64_t end) {
-    const ByteOrigins origins(last.lastRecord(), start.offset);
-    showValues(last, VucCi(last.lastRecord()), origins, start.offset, end);
+  void show(TypifierPrivate::Typifier<unsigned char>& last, const ChainEnd&,
+            const RecordSpan& span) {
+    const ByteOrigins origins(last.lastRecord(), span.start);
+    showValues(last, VucCi(last.lastRecord()), origins, span.start, span.end);
   }
 
   // Walks the record slot by slot as the Typifier does, typing each slot on
@@ -323,9 +290,10 @@ std::uint64_t showRecord(const std::string& inputPath, InputKind kind, std::int3
     StandardOutputSilenced silenced;
     DiscardingBuffer discardBuffer;
     std::ostream discard(&discardBuffer);
-    RejectsLog rejects([&]() -> std::ostream& { return discard; });
+    RejectsLog rejects([](const RejectsLog::Stretch&) {});
     Chain chain;
-    chain.buildAndView(inputPath, kind, year, discard, keepGoing ? &rejects : nullptr, shower);
+    shower.view(chain.build(chain.add<Reader>(inputPath, kind), year, discard,
+                            keepGoing ? &rejects : nullptr));
   }
   out << shown.str();
   return shower.rejected();

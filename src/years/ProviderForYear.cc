@@ -77,6 +77,15 @@ const VpForYear<AddressValuePair>& providerForYear(int year) {
   return *made.back();
 }
 
+std::vector<const Vp*> layoutsOfYear(int year) {
+  const SurveyYear* row = findSurveyYear(year);
+  if (row != nullptr && row->framing == Framing::kYear78) {
+    return {&Vp78_District::instance(), &Vp78_School::instance()};
+  }
+  if (row == nullptr) throwMessage("unrecognized year ", static_cast<std::uint32_t>(year));
+  return TableProvider::layoutsOf(*row);
+}
+
 const VpForYear<unsigned char>& providerForYear78() {
   static const VpForYearVaryingByRecordFmt78 provider;
   return provider;

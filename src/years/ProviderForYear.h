@@ -1,6 +1,8 @@
 #ifndef SURVEY_YEARS_PROVIDERFORYEAR_H_
 #define SURVEY_YEARS_PROVIDERFORYEAR_H_
 
+#include <vector>
+
 #include "core/AddressValuePair.h"
 #include "layouts/VpForYear.h"
 
@@ -11,5 +13,9 @@ const VpForYear<AddressValuePair>& providerForYear(int year);
 
 // The year-78 provider (byte records).
 const VpForYear<unsigned char>& providerForYear78();
+
+// The layouts of `year`'s record formats, by record-format index; fails as
+// providerForYear() does for a year it does not handle.
+std::vector<const Vp*> layoutsOfYear(int year);
 
 #endif  // SURVEY_YEARS_PROVIDERFORYEAR_H_

@@ -1,5 +1,6 @@
 #include "years/SurveyYear.h"
 
+#include <cstdlib>
 #include <iterator>
 
 #include "core/Error.h"
@@ -100,4 +101,13 @@ std::string handledYearsText() {
     first = last + 1;
   }
   return text;
+}
+
+std::int32_t yearFromInputPath(const std::string& inputPath) {
+  const std::size_t len = inputPath.size();
+  if (len < 6) {
+    throwMessage("input path ", "\"", inputPath, "\"", " is too short to carry the survey year");
+  }
+  const char yearField[3] = {inputPath[len - 6], inputPath[len - 5], '\0'};
+  return std::atoi(yearField);
 }

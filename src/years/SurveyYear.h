@@ -43,4 +43,8 @@ FileMetaData fileMetaDataForYear(std::int32_t year);
 // consecutive years joined: "68 to 74, 76, 78, 80, 82, 86 and 88".
 std::string handledYearsText();
 
+// The survey year: the two characters at len - 6 and len - 5 of the whole
+// path, read as atoi reads them. Fails for a path shorter than six bytes.
+std::int32_t yearFromInputPath(const std::string& inputPath);
+
 #endif  // SURVEY_YEARS_SURVEYYEAR_H_

@@ -34,7 +34,7 @@ inline SalvageRun salvage(std::int32_t year, const std::string& bytes, std::size
   FirstFailure failure;
   {
     Chain chain;
-    RejectsLog rejects([&]() -> std::ostream& { return rejectsText; });
+    RejectsLog rejects = RejectsLog::writingTo([&]() -> std::ostream& { return rejectsText; });
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     failure.attempt([&] {
       auto* reader = chain.add<Reader>(

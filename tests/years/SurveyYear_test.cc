@@ -96,4 +96,24 @@ TEST(FileMetaDataForYear, OtherYearsFailWithTheYearReadAsUnsigned) {
   }
 }
 
+TEST(YearFromInputPath, TakesTheTwoCharactersBeforeTheExtensionAsAtoiReadsThem) {
+  struct Case {
+    const char* path;
+    std::int32_t year;
+  };
+  for (const Case& c : {Case{"data76.dat", 76}, Case{"76.dat", 76}, Case{"/surveys/x88.bin", 88},
+                        Case{"abc7x.dat", 7}, Case{"data7.txt", 0}, Case{"data-5.dat", -5},
+                        Case{"data+8.dat", 8}, Case{"data 9.dat", 9}, Case{"dataxx.dat", 0},
+                        Case{"data76.dat.gz", 0}, Case{"data08.dat", 8}}) {
+    EXPECT_EQ(yearFromInputPath(c.path), c.year) << c.path;
+  }
+}
+
+TEST(YearFromInputPath, RefusesPathsTooShortToHoldTheYear) {
+  for (const char* path : {"", "a", "6.dat", "ab.cd"}) {
+    EXPECT_EQ(failureOf([&] { yearFromInputPath(path); }),
+              std::string("input path \"") + path + "\" is too short to carry the survey year");
+  }
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 // The drain that skips damaged records, on samples damaged in memory: which
 // records survive next to the damage, and what the rejects rows say.
 
-#include "chain/SkippingDrain.h"
+#include "chain/RecordDrain.h"
 
 #include <gtest/gtest.h>
 
