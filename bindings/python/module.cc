@@ -80,8 +80,15 @@ class Reader {
       const auto size = static_cast<std::size_t>(buffer_->size * buffer_->itemsize);
       decoder_.emplace(survey::Decoder::openBuffer({bytes, size}, kBufferName, std::move(options)));
     }
-    year_ = decoder_->year();
-    plan(formats, columns);
+    try {
+      year_ = decoder_->year();
+      plan(survey::formatsOfYear(year_), formats, columns);
+    } catch (const survey::DecodeError&) {
+      // An input the decoder cannot start on (no year in its name, a year not
+      // handled) fails its first record with the command line's message.
+      decoder_->next(record_);
+      throw;
+    }
   }
 
   ~Reader() { close(); }
@@ -142,10 +149,11 @@ class Reader {
   }
 
  private:
-  void plan(const std::optional<std::vector<unsigned>>& formats,
+  void plan(const std::vector<survey::FormatColumns>& layouts,
+            const std::optional<std::vector<unsigned>>& formats,
             const std::optional<std::vector<std::uint32_t>>& columns) {
     tables_.resize(survey::kFormatCount);
-    for (const survey::FormatColumns& layout : survey::formatsOfYear(year_)) {
+    for (const survey::FormatColumns& layout : layouts) {
       if (formats && std::find(formats->begin(), formats->end(), layout.format) == formats->end()) {
         continue;
       }

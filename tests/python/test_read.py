@@ -61,19 +61,21 @@ def test_every_source_gives_the_plain_files_result(samples, source):
     assert_same_result(SOURCES[source](path, samples), survey_decoder.read(path))
 
 
-# (formats, columns) asked for -> the tables and columns expected.
+# (year, formats, columns) asked for -> the tables and columns expected.
 SELECTIONS = [
-    (["School"], None, {"School": None}),
-    ("District_Summary", None, {"District_Summary": None}),
-    (None, ["a3", 5, "a2141"], {"District": ["a3", "a5"], "School": ["a3", "a5", "a2141"],
-                                "District_Summary": ["a3", "a5"]}),
-    (["School", "District"], "a1", {"District": ["a1"], "School": ["a1"]}),
+    (80, ["School"], None, {"School": None}),
+    (88, "District_Summary", None, {"District_Summary": None}),
+    (88, None, ["a3", 5, "a700", "a1348"], {"District": ["a3", "a5", "a700", "a1348"],
+                                             "School": ["a3", "a5", "a700", "a1348"],
+                                             "District_Summary": ["a3", "a5", "a700"]}),
+    (80, ["School", "District"], "a1", {"District": ["a1"], "School": ["a1"]}),
+    (80, None, [2140, "a1564", "a1564"], {"District": ["a1564"], "School": ["a1564", "a2140"]}),
 ]
 
 
-@pytest.mark.parametrize("formats,columns,expected", SELECTIONS)
-def test_formats_and_columns_restrict_the_tables(samples, formats, columns, expected):
-    path = samples.get(80, "wide")
+@pytest.mark.parametrize("year,formats,columns,expected", SELECTIONS)
+def test_formats_and_columns_restrict_the_tables(samples, year, formats, columns, expected):
+    path = samples.get(year, "wide", records=60)
     whole = survey_decoder.read(path)
     result = survey_decoder.read(path, formats=formats, columns=columns)
     assert set(result.tables) == set(expected)
@@ -89,7 +91,8 @@ def test_formats_and_columns_restrict_the_tables(samples, formats, columns, expe
     (None, ["a0"]),
     (None, [0]),
     (None, ["a01"]),
-    (None, ["a99999"]),
+    (None, ["a2141"]),  # beyond every table of year 80
+    (["District"], ["a2140"]),
 ])
 def test_unknown_formats_and_columns_are_refused(samples, formats, columns):
     with pytest.raises(ValueError):

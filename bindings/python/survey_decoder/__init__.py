@@ -151,6 +151,8 @@ def _open(source, year, keep_going, formats, columns, type_by_values):
                             % type(source).__name__) from None
     format_indices = None if formats is None else [_format_index(f) for f in _listed(formats)]
     addresses = None if columns is None else sorted({_address(c) for c in _listed(columns)})
+    if year is not None and 1900 <= year < 2000:
+        year -= 1900
     reader = Reader(source, year, bool(keep_going), format_indices, addresses, type_by_values)
     if addresses is not None:
         built = {address for _, planned in reader.columns() for address, _ in planned}
