@@ -2,6 +2,7 @@
 
 #include <pybind11/numpy.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -12,18 +13,12 @@ namespace py = pybind11;
 namespace {
 
 constexpr std::size_t kFirstRows = 64;
-
-bool isText(char type) {
-  return type == 's';
-}
-
-PyObject** textSlots(ColumnBuffer& buffer) {
-  return reinterpret_cast<PyObject**>(buffer.data());
-}
-
-std::uint32_t* words(ColumnBuffer& buffer) {
-  return reinterpret_cast<std::uint32_t*>(buffer.data());
-}
+// Rows gathered before they are copied into the columns: their words of a
+// table thousands of columns wide stay in the cache.
+constexpr std::size_t kBlockRows = 32;
+constexpr int kNotChosen = -1;
+constexpr int kNoValue = -2;
+constexpr int kText = -3;  // kText - i: text column i
 
 const char* dtypeOf(char type) {
   switch (type) {
@@ -36,27 +31,46 @@ const char* dtypeOf(char type) {
   }
 }
 
+std::vector<py::ssize_t> shapeOf(std::size_t rows) {
+  return {static_cast<py::ssize_t>(rows)};
+}
+
+PyObject** textSlots(ColumnBuffer& buffer) {
+  return reinterpret_cast<PyObject**>(buffer.data());
+}
+
 }  // namespace
 
 FormatTable::FormatTable(std::uint32_t width, const std::vector<ColumnPlan>& columns,
                          PyObject* missing)
-    : slotOf_(static_cast<std::size_t>(width) + 1, -1), missing_(missing) {
-  columns_.reserve(columns.size());
+    : slotOf_(static_cast<std::size_t>(width) + 1, kNotChosen), missing_(missing) {
   for (const ColumnPlan& plan : columns) {
-    if (plan.address == 0 || plan.address > width) continue;
-    slotOf_[plan.address] = static_cast<int>(columns_.size());
-    Column& column = columns_.emplace_back();
-    column.address = plan.address;
-    column.type = plan.type;
+    if (plan.address == 0 || plan.address > width || slotOf_[plan.address] != kNotChosen) continue;
+    order_.push_back(plan);
+    int& slot = slotOf_[plan.address];
+    if (plan.type == 's') {
+      slot = kText - static_cast<int>(texts_.size());
+      texts_.emplace_back().address = plan.address;
+    } else if (plan.type != 0) {
+      slot = static_cast<int>(words_.size());
+      WordColumn& column = words_.emplace_back();
+      column.address = plan.address;
+      column.type = plan.type;
+    } else {
+      slot = kNoValue;
+    }
   }
+  std::sort(order_.begin(), order_.end(),
+            [](const ColumnPlan& a, const ColumnPlan& b) { return a.address < b.address; });
+  blockWords_.resize(kBlockRows * words_.size());
+  blockPresent_.resize(kBlockRows * words_.size());
 }
 
 FormatTable::~FormatTable() {
-  for (Column& column : columns_) dropTexts(column);
+  for (TextColumn& column : texts_) dropTexts(column);
 }
 
-void FormatTable::dropTexts(Column& column) {
-  if (!isText(column.type)) return;
+void FormatTable::dropTexts(TextColumn& column) {
   PyObject** slots = textSlots(column.values);
   for (std::size_t row = 0; row < column.filled; ++row) Py_DECREF(slots[row]);
   column.filled = 0;
@@ -66,39 +80,49 @@ void FormatTable::dropTexts(Column& column) {
 void FormatTable::grow() {
   const std::size_t rows = capacity_ == 0 ? kFirstRows : capacity_ * 2;
   lines_.reserve(rows * sizeof(std::int64_t));
-  for (Column& column : columns_) {
-    if (column.type == 0) continue;
-    if (isText(column.type)) {
-      column.values.reserve(rows * sizeof(PyObject*));
-    } else {
-      column.values.reserve(rows * sizeof(std::uint32_t));
-      column.missing.reserve(rows);
-    }
+  for (WordColumn& column : words_) {
+    column.values.reserve(rows * sizeof(std::uint32_t));
+    column.missing.reserve(rows);
   }
+  for (TextColumn& column : texts_) column.values.reserve(rows * sizeof(PyObject*));
   capacity_ = rows;
 }
 
-// Rows before `rows` that got no value are written only when a later value or
-// the release needs them, so that a record costs only its own cells.
-void FormatTable::pad(Column& column, std::size_t rows) {
-  if (column.filled >= rows) return;
-  const std::size_t gap = rows - column.filled;
-  if (isText(column.type)) {
-    PyObject** slots = textSlots(column.values);
-    for (std::size_t row = column.filled; row < rows; ++row) {
-      Py_INCREF(missing_);
-      slots[row] = missing_;
+void FormatTable::flushBlock() {
+  const std::size_t width = words_.size();
+  const std::size_t first = rows_ - blockRows_;
+  for (std::size_t slot = 0; slot < width; ++slot) {
+    WordColumn& column = words_[slot];
+    auto* values = reinterpret_cast<std::uint32_t*>(column.values.data()) + first;
+    auto* missing = reinterpret_cast<std::uint8_t*>(column.missing.data()) + first;
+    const std::uint32_t* words = blockWords_.data() + slot;
+    const std::uint8_t* present = blockPresent_.data() + slot;
+    std::uint8_t any = 0;
+    for (std::size_t row = 0; row < blockRows_; ++row) {
+      const std::uint8_t here = present[row * width];
+      values[row] = words[row * width] & (0u - here);
+      missing[row] = here ^ 1;
+      any |= here;
     }
-  } else if (column.type != 0) {
-    std::memset(words(column.values) + column.filled, 0, gap * sizeof(std::uint32_t));
-    std::memset(column.missing.data() + column.filled, 1, gap);
+    column.any = column.any || any != 0;
   }
-  column.filled = rows;
+  blockRows_ = 0;
+}
+
+// Rows before `rows` that got no text are written only when a later text or
+// the release needs them, so that a record costs only its own cells.
+void FormatTable::padText(TextColumn& column, std::size_t rows) {
+  PyObject** slots = textSlots(column.values);
+  for (std::size_t row = column.filled; row < rows; ++row) {
+    Py_INCREF(missing_);
+    slots[row] = missing_;
+  }
+  column.filled = std::max(column.filled, rows);
 }
 
 // Equal texts down a column share one str: constant and slowly changing
 // columns cost a pointer per row.
-void FormatTable::putText(Column& column, std::size_t row, std::string_view text) {
+void FormatTable::putText(TextColumn& column, std::size_t row, std::string_view text) {
   PyObject* last = column.last;
   PyObject* value = nullptr;
   if (last != nullptr && static_cast<std::size_t>(PyUnicode_GET_LENGTH(last)) == text.size() &&
@@ -112,65 +136,89 @@ void FormatTable::putText(Column& column, std::size_t row, std::string_view text
     column.last = value;
   }
   textSlots(column.values)[row] = value;
+  column.filled = row + 1;
+  column.any = true;
+}
+
+void FormatTable::failType(const survey::Record& record, const survey::Cell& cell) const {
+  const int slot = slotOf_[cell.address];
+  const char expected = slot >= 0 ? words_[static_cast<std::size_t>(slot)].type
+                        : slot == kNoValue ? 0
+                                           : 's';
+  throw std::logic_error("line " + std::to_string(record.line()) + " has a value of type " +
+                         cell.type + " at address " + std::to_string(cell.address) +
+                         ", where the layout gives " +
+                         (expected == 0 ? std::string("none") : "type " + std::string(1, expected)));
 }
 
 void FormatTable::add(const survey::Record& record) {
+  if (rows_ == capacity_) grow();
   const std::size_t row = rows_;
-  if (row == capacity_) grow();
   reinterpret_cast<std::int64_t*>(lines_.data())[row] = static_cast<std::int64_t>(record.line());
+  const std::size_t width = words_.size();
+  std::uint32_t* words = blockWords_.data() + blockRows_ * width;
+  std::uint8_t* present = blockPresent_.data() + blockRows_ * width;
+  std::memset(present, 0, width);
   for (const survey::Cell& cell : record.cells()) {
-    const int slot = cell.address < slotOf_.size() ? slotOf_[cell.address] : -1;
-    if (slot < 0) continue;
-    Column& column = columns_[static_cast<std::size_t>(slot)];
-    if (cell.type != column.type) {
-      throw std::logic_error(
-          "line " + std::to_string(record.line()) + " has a value of type " + cell.type +
-          " at address " + std::to_string(cell.address) + ", where the layout gives type " +
-          (column.type == 0 ? std::string("none") : std::string(1, column.type)));
-    }
-    pad(column, row);
-    if (isText(column.type)) {
+    const int slot = cell.address < slotOf_.size() ? slotOf_[cell.address] : kNotChosen;
+    if (slot >= 0) {
+      if (cell.type != words_[static_cast<std::size_t>(slot)].type) failType(record, cell);
+      words[slot] = cell.word;
+      present[slot] = 1;
+    } else if (slot <= kText) {
+      if (cell.type != 's') failType(record, cell);
+      TextColumn& column = texts_[static_cast<std::size_t>(kText - slot)];
+      padText(column, row);
       putText(column, row, cell.text);
-    } else {
-      words(column.values)[row] = cell.word;
-      column.missing.data()[row] = std::byte{0};
+    } else if (slot == kNoValue) {
+      failType(record, cell);
     }
-    column.filled = row + 1;
-    column.any = true;
   }
-  rows_ = row + 1;
+  ++rows_;
+  if (++blockRows_ == kBlockRows) flushBlock();
 }
 
 py::tuple FormatTable::release(bool typeByValues) {
+  flushBlock();
   py::list columns;
-  for (Column& column : columns_) {
-    pad(column, rows_);
-    const bool none = column.type == 0 || (typeByValues && !column.any);
-    if (none) {
+  std::size_t word = 0;
+  std::size_t text = 0;
+  for (const ColumnPlan& plan : order_) {
+    py::object values = py::none();
+    py::object missing = py::none();
+    std::string type;
+    if (plan.type == 's') {
+      TextColumn& column = texts_[text++];
+      padText(column, rows_);
+      if (column.any || !typeByValues) {
+        // numpy owns the references of an object array only in storage it made.
+        py::array texts(py::dtype("O"), shapeOf(rows_));
+        auto** target = static_cast<PyObject**>(texts.mutable_data());
+        PyObject** source = textSlots(column.values);
+        for (std::size_t row = 0; row < rows_; ++row) {
+          Py_XDECREF(target[row]);
+          target[row] = source[row];
+        }
+        column.filled = 0;
+        column.last = nullptr;
+        values = texts;
+        type = "s";
+      }
       dropTexts(column);
       column.values = ColumnBuffer();
-      column.missing = ColumnBuffer();
-      columns.append(py::make_tuple(column.address, "", py::none(), py::none()));
-    } else if (isText(column.type)) {
-      // numpy owns the references of an object array only in storage it made.
-      py::array texts(py::dtype("O"), std::vector<py::ssize_t>{static_cast<py::ssize_t>(rows_)});
-      auto** target = static_cast<PyObject**>(texts.mutable_data());
-      PyObject** source = textSlots(column.values);
-      for (std::size_t row = 0; row < rows_; ++row) {
-        Py_XDECREF(target[row]);
-        target[row] = source[row];
+      column.any = false;
+    } else if (plan.type != 0) {
+      WordColumn& column = words_[word++];
+      if (column.any || !typeByValues) {
+        values = column.values.release(py::dtype(dtypeOf(column.type)), rows_);
+        missing = column.missing.release(py::dtype("bool"), rows_);
+        type = std::string(1, column.type);
       }
-      column.last = nullptr;
       column.values = ColumnBuffer();
-      columns.append(
-          py::make_tuple(column.address, std::string(1, column.type), texts, py::none()));
-    } else {
-      py::array values = column.values.release(py::dtype(dtypeOf(column.type)), rows_);
-      py::array missing = column.missing.release(py::dtype("bool"), rows_);
-      columns.append(py::make_tuple(column.address, std::string(1, column.type), values, missing));
+      column.missing = ColumnBuffer();
+      column.any = false;
     }
-    column.filled = 0;
-    column.any = false;
+    columns.append(py::make_tuple(plan.address, type, values, missing));
   }
   py::array lines = lines_.release(py::dtype("int64"), rows_);
   rows_ = 0;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "ColumnBuffer.h"
@@ -20,7 +21,7 @@ struct ColumnPlan {
 // The table of one record format while its records arrive: their line
 // numbers and, per chosen column, the values and which rows have none. Words
 // are stored as read (a float's bits included) and texts become Python str
-// objects, one per distinct run of equal values down a column. Needs the GIL.
+// objects, one per run of equal values down a column. Needs the GIL.
 class FormatTable {
  public:
   // `missing` is what a text column holds where a record has no value
@@ -35,31 +36,49 @@ class FormatTable {
   std::size_t rows() const { return rows_; }
 
   // Hands the rows over and starts the table afresh: a tuple of the line
-  // numbers (int64) and a list with per column (address, type, values,
-  // missing). Words give uint32, int32 or float32 values with a bool array of
-  // the rows without a value; texts give an object array (str, or the missing
-  // object) and None. A column of type 0, and with `typeByValues` a column
-  // that received no value, comes as type "" with None, None.
+  // numbers (int64) and a list with per column, in address order, (address,
+  // type, values, missing). Words give uint32, int32 or float32 values with a
+  // bool array of the rows without a value; texts give an object array (str,
+  // or the missing object) and None. A column of type 0, and with
+  // `typeByValues` a column that received no value, comes as type "" with
+  // None, None.
   pybind11::tuple release(bool typeByValues);
 
  private:
-  struct Column {
+  struct WordColumn {
     std::uint32_t address = 0;
     char type = 0;
-    ColumnBuffer values;       // 4-byte words, or PyObject* for texts
-    ColumnBuffer missing;      // one bool per row (words only)
+    ColumnBuffer values;   // 4-byte words
+    ColumnBuffer missing;  // one bool per row
+    bool any = false;      // received a value since the last release
+  };
+  struct TextColumn {
+    std::uint32_t address = 0;
+    ColumnBuffer values;       // PyObject*, each a reference held
     std::size_t filled = 0;    // rows written, values and padding alike
-    bool any = false;          // received a value since the last release
+    bool any = false;
     PyObject* last = nullptr;  // the latest text created, held by `values`
   };
 
   void grow();
-  void pad(Column& column, std::size_t rows);
-  void putText(Column& column, std::size_t row, std::string_view text);
-  void dropTexts(Column& column);
+  void flushBlock();
+  void padText(TextColumn& column, std::size_t rows);
+  void putText(TextColumn& column, std::size_t row, std::string_view text);
+  void dropTexts(TextColumn& column);
+  [[noreturn]] void failType(const survey::Record& record, const survey::Cell& cell) const;
 
-  std::vector<int> slotOf_;  // per address: index in columns_, or -1
-  std::vector<Column> columns_;
+  // Per address: an index into words_ (>= 0), kNotChosen, kText - index into
+  // texts_, or kNoValue for a chosen column where the layout puts no value.
+  std::vector<int> slotOf_;
+  std::vector<WordColumn> words_;
+  std::vector<TextColumn> texts_;
+  std::vector<ColumnPlan> order_;  // every chosen column, by address
+  // The latest rows' words, row by row, until a block of them is copied into
+  // the columns: writing each record's words into thousands of columns at
+  // once would touch a page per value.
+  std::vector<std::uint32_t> blockWords_;
+  std::vector<std::uint8_t> blockPresent_;
+  std::size_t blockRows_ = 0;
   ColumnBuffer lines_;
   std::size_t rows_ = 0;
   std::size_t capacity_ = 0;  // rows every buffer has room for

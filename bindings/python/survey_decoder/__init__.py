@@ -199,18 +199,30 @@ def _result(reader, chunk):
     return Result(reader.year, tables, schema, _rejects(chunk["rejects"]), end)
 
 
+_STRING = pd.StringDtype("python")
+
+
+def _strings(values):
+    """A string array over `values`, whose elements are str or pandas.NA by construction."""
+    # The public constructor checks every element again, which costs more than the rest of
+    # building the table; pandas' own constructors take this path where they can.
+    if hasattr(pd.arrays.StringArray, "_simple_new"):
+        return pd.arrays.StringArray._simple_new(values, _STRING)
+    return pd.arrays.StringArray(values)
+
+
 def _frame(lines, columns):
     """A table's DataFrame over the arrays the reader filled, without copying them."""
     data = {}
     for address, kind, values, missing in columns:
         if kind == "s":
-            array = pd.arrays.StringArray(values)
+            array = _strings(values)
         elif kind == "f":
             array = pd.arrays.FloatingArray(values, missing)
         elif kind:
             array = pd.arrays.IntegerArray(values, missing)
         else:
-            array = pd.arrays.StringArray(np.full(len(lines), pd.NA, dtype=object))
+            array = _strings(np.full(len(lines), pd.NA, dtype=object))
         data["a%d" % address] = array
     return pd.DataFrame(data, index=pd.Index(lines, name="record"), copy=False)
 
