@@ -24,8 +24,9 @@ namespace {
 
 // How many records pass between two looks at pending signals (Ctrl-C).
 constexpr std::uint64_t kSignalInterval = 4096;
-// The name a memory buffer takes in messages.
-constexpr const char* kBufferName = "<bytes>";
+// The name a memory buffer takes in messages and for its year: that of
+// standard input, the other input without a name.
+constexpr const char* kBufferName = "-";
 
 // A record naming an address beyond its table's last column: the table has no
 // place for the value. The command line's wording, with the table named

@@ -63,11 +63,13 @@ def read_tsv(path):
     return pd.read_csv(path, sep="\t", dtype=str, keep_default_na=False, quoting=3)
 
 
-def run_cli(path, folder, *options):
-    """Runs the decoder with --tables and `options` on `path`, writing into `folder`."""
+def run_cli(path, folder, *options, stdin=False):
+    """Runs the decoder with --tables and `options` on `path` (given on standard input as
+    "-" with `stdin`), writing into `folder`."""
     out = os.path.join(folder, "out.txt")
-    done = subprocess.run([DECODER, "--tables", *options, path, out], capture_output=True,
-                          text=True)
+    with open(path if stdin else os.devnull, "rb") as source:
+        done = subprocess.run([DECODER, "--tables", *options, "-" if stdin else path, out],
+                              stdin=source, capture_output=True, text=True)
     lines = done.stderr.splitlines()
     failure = ("\n".join(lines[lines.index(FAILURE_HEADER) + 1:])
                if FAILURE_HEADER in lines else "")
@@ -135,6 +137,15 @@ def assert_matches_cli(result, run):
                                   check_index_type=False)
     assert result.metadata == run.metadata
     assert result.statistics == run.stdout
+
+
+def shown_bytes(path, line):
+    """Per address, the raw bytes (hex) that --show-record gives for record `line`."""
+    done = subprocess.run([DECODER, "--show-record", str(line), path], capture_output=True,
+                          text=True, check=True)
+    rows = [row.split("\t") for row in done.stdout.splitlines()]
+    start = rows.index(["address", "offset", "bytes", "entry", "value"]) + 1
+    return {int(row[0]): row[2] for row in rows[start:] if len(row) == 5 and row[0].isdigit()}
 
 
 def read_rejects_header():

@@ -12,23 +12,28 @@ def truncated(samples):
     return samples.damaged(76, "truncate", 3, values="wide", records=20)
 
 
-# name -> (the input, the module's call on it)
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return survey_decoder.read(f.read())
+
+
+# name -> (the input, the module's call on it, whether the command line reads it as "-")
 FAILURES = {
-    "truncated": (truncated, lambda path: survey_decoder.read(path)),
-    "truncated, in chunks": (truncated, lambda path: list(survey_decoder.iter_chunks(path, 5))),
-    "year not handled": (lambda s: s.copy(s.get(76), "data75.dat"),
-                         lambda path: survey_decoder.read(path)),
-    "no such file": (lambda s: s.folder + "/missing80.dat", lambda path: survey_decoder.read(path)),
-    "address beyond the table": (lambda s: s.damaged(70, "flip", 4),
-                                 lambda path: survey_decoder.read(path)),
+    "truncated": (truncated, survey_decoder.read, False),
+    "truncated, in chunks": (truncated, lambda path: list(survey_decoder.iter_chunks(path, 5)),
+                             False),
+    "year not handled": (lambda s: s.copy(s.get(76), "data75.dat"), survey_decoder.read, False),
+    "no such file": (lambda s: s.folder + "/missing80.dat", survey_decoder.read, False),
+    "address beyond the table": (lambda s: s.damaged(70, "flip", 4), survey_decoder.read, False),
+    "bytes without a year": (lambda s: s.get(80), read_bytes, True),
 }
 
 
 @pytest.mark.parametrize("case", FAILURES)
 def test_a_failure_carries_the_command_lines_message(samples, tmp_path, case):
-    make, call = FAILURES[case]
+    make, call, stdin = FAILURES[case]
     path = make(samples)
-    run = run_cli(path, str(tmp_path))
+    run = run_cli(path, str(tmp_path), stdin=stdin)
     assert run.status == 1 and run.failure
     with pytest.raises(survey_decoder.DecodeError) as raised:
         call(path)
@@ -43,13 +48,16 @@ def test_a_year_given_that_is_not_handled_is_refused(samples, tmp_path):
 
 
 def test_ctrl_c_stops_the_decode(samples):
-    path = samples.get(76, "wide", records=4000)
+    path = samples.get(76, "wide", records=8000)
+    fired = []
 
     def interrupt(*_):
-        raise KeyboardInterrupt
+        if not fired:
+            fired.append(True)
+            raise KeyboardInterrupt
 
     previous = signal.signal(signal.SIGALRM, interrupt)
-    signal.setitimer(signal.ITIMER_REAL, 0.02, 0.02)
+    signal.setitimer(signal.ITIMER_REAL, 0.05, 0.01)
     try:
         with pytest.raises(KeyboardInterrupt) as raised:
             survey_decoder.read(path)
