@@ -1,13 +1,14 @@
 """read(): the tables, schemas and reports of the command line, typed, from any source."""
 import gzip
 import os
+import re
 
 import numpy as np
 import pandas as pd
 import pytest
 
 import survey_decoder
-from cli_files import assert_matches_cli, run_cli, shown_bytes
+from cli_files import ROOT, assert_matches_cli, run_cli, shown_bytes
 
 YEARS = (70, 74, 76, 78, 80, 88)
 
@@ -121,3 +122,10 @@ def test_a_nan_keeps_its_bits(samples):
             assert shown_bytes(path, table.index[row])[address] == "%08x" % bits[row]
             seen.add(int(bits[row]))
     assert seen - {0x7FC00000, 0xFFC00000}, "no NaN with a payload in the sample"
+
+
+def test_the_readme_example_runs(samples, capsys):
+    with open(os.path.join(ROOT, "README.md")) as f:
+        code = re.search(r"<!-- python-module -->\n```python\n(.*?)```", f.read(), re.S).group(1)
+    exec(code.replace('"data80.dat"', repr(samples.get(80))), {})
+    assert "a661" in capsys.readouterr().out

@@ -82,7 +82,7 @@ def read(source, *, year=None, keep_going=False, formats=None, columns=None):
             its first two bytes).
         year: the survey year (80 or 1980); by default taken from the file name as the
             command line takes it (``data80.dat`` is year 80; a final ``.gz`` is ignored).
-            Needed for bytes.
+            Needed for bytes and standard input.
         keep_going: skip damaged records instead of failing, as ``--keep-going`` does; each
             stretch skipped is a row of ``rejects``. A record that names an address beyond
             its table's last column is one more rejected record. Only a failure of the input
@@ -123,8 +123,8 @@ def iter_chunks(source, records=100000, *, year=None, keep_going=False, formats=
     except that ``read`` types a column that never held a value as ``string`` and leaves
     out formats that did not occur.
 
-    The file is opened (and the year checked) when iter_chunks is called; a failure while
-    decoding raises from the iteration.
+    An input without a year, or of a year not handled, raises when iter_chunks is called;
+    any other failure (an input that cannot be opened included) raises from the iteration.
     """
     if records < 1:
         raise ValueError("records must be at least 1, not %d" % records)
