@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kFirstRows = 64;
 // Rows gathered before they are copied into the columns: their words of a
 // table thousands of columns wide stay in the cache.
-constexpr std::size_t kBlockRows = 32;
+constexpr std::size_t kBlockRows = 128;
 constexpr int kNotChosen = -1;
 constexpr int kNoValue = -2;
 constexpr int kText = -3;  // kText - i: text column i
@@ -43,11 +43,14 @@ PyObject** textSlots(ColumnBuffer& buffer) {
 
 FormatTable::FormatTable(std::uint32_t width, const std::vector<ColumnPlan>& columns,
                          PyObject* missing)
-    : slotOf_(static_cast<std::size_t>(width) + 1, kNotChosen), missing_(missing) {
+    : slotOf_(static_cast<std::size_t>(width) + 1, Slot{kNotChosen, 0}), missing_(missing) {
   for (const ColumnPlan& plan : columns) {
-    if (plan.address == 0 || plan.address > width || slotOf_[plan.address] != kNotChosen) continue;
+    if (plan.address == 0 || plan.address > width || slotOf_[plan.address].index != kNotChosen) {
+      continue;
+    }
     order_.push_back(plan);
-    int& slot = slotOf_[plan.address];
+    slotOf_[plan.address].type = plan.type;
+    int& slot = slotOf_[plan.address].index;
     if (plan.type == 's') {
       slot = kText - static_cast<int>(texts_.size());
       texts_.emplace_back().address = plan.address;
@@ -141,10 +144,7 @@ void FormatTable::putText(TextColumn& column, std::size_t row, std::string_view 
 }
 
 void FormatTable::failType(const survey::Record& record, const survey::Cell& cell) const {
-  const int slot = slotOf_[cell.address];
-  const char expected = slot >= 0 ? words_[static_cast<std::size_t>(slot)].type
-                        : slot == kNoValue ? 0
-                                           : 's';
+  const char expected = slotOf_[cell.address].type;
   throw std::logic_error("line " + std::to_string(record.line()) + " has a value of type " +
                          cell.type + " at address " + std::to_string(cell.address) +
                          ", where the layout gives " +
@@ -160,18 +160,17 @@ void FormatTable::add(const survey::Record& record) {
   std::uint8_t* present = blockPresent_.data() + blockRows_ * width;
   std::memset(present, 0, width);
   for (const survey::Cell& cell : record.cells()) {
-    const int slot = cell.address < slotOf_.size() ? slotOf_[cell.address] : kNotChosen;
-    if (slot >= 0) {
-      if (cell.type != words_[static_cast<std::size_t>(slot)].type) failType(record, cell);
-      words[slot] = cell.word;
-      present[slot] = 1;
-    } else if (slot <= kText) {
-      if (cell.type != 's') failType(record, cell);
-      TextColumn& column = texts_[static_cast<std::size_t>(kText - slot)];
+    if (cell.address >= slotOf_.size()) continue;
+    const Slot slot = slotOf_[cell.address];
+    if (slot.index == kNotChosen) continue;
+    if (cell.type != slot.type) failType(record, cell);
+    if (slot.index >= 0) {
+      words[slot.index] = cell.word;
+      present[slot.index] = 1;
+    } else {
+      TextColumn& column = texts_[static_cast<std::size_t>(kText - slot.index)];
       padText(column, row);
       putText(column, row, cell.text);
-    } else if (slot == kNoValue) {
-      failType(record, cell);
     }
   }
   ++rows_;

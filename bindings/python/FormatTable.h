@@ -67,9 +67,14 @@ class FormatTable {
   void dropTexts(TextColumn& column);
   [[noreturn]] void failType(const survey::Record& record, const survey::Cell& cell) const;
 
-  // Per address: an index into words_ (>= 0), kNotChosen, kText - index into
-  // texts_, or kNoValue for a chosen column where the layout puts no value.
-  std::vector<int> slotOf_;
+  // Per address: where its value goes, and the type it must have.
+  struct Slot {
+    // An index into words_ (>= 0), kNotChosen, kText - an index into texts_,
+    // or kNoValue for a chosen column where the layout puts no value.
+    int index;
+    char type;  // the layout's, 0 for none
+  };
+  std::vector<Slot> slotOf_;
   std::vector<WordColumn> words_;
   std::vector<TextColumn> texts_;
   std::vector<ColumnPlan> order_;  // every chosen column, by address
