@@ -133,8 +133,13 @@ def iter_chunks(source, records=100000, *, year=None, keep_going=False, formats=
     def chunks():
         while True:
             chunk = reader.read(records)
-            yield _result(reader, chunk)
-            if "end" in chunk:
+            ended = "end" in chunk
+            result = _result(reader, chunk)
+            # Only the caller keeps a chunk while the next one fills.
+            del chunk
+            yield result
+            del result
+            if ended:
                 return
 
     return chunks()
