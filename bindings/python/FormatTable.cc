@@ -145,10 +145,10 @@ void FormatTable::putText(TextColumn& column, std::size_t row, std::string_view 
 
 void FormatTable::failType(const survey::Record& record, const survey::Cell& cell) const {
   const char expected = slotOf_[cell.address].type;
-  throw std::logic_error("line " + std::to_string(record.line()) + " has a value of type " +
-                         cell.type + " at address " + std::to_string(cell.address) +
-                         ", where the layout gives " +
-                         (expected == 0 ? std::string("none") : "type " + std::string(1, expected)));
+  throw std::logic_error(
+      "line " + std::to_string(record.line()) + " has a value of type " + cell.type +
+      " at address " + std::to_string(cell.address) + ", where the layout gives " +
+      (expected == 0 ? std::string("none") : "type " + std::string(1, expected)));
 }
 
 void FormatTable::add(const survey::Record& record) {

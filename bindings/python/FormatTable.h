@@ -54,8 +54,8 @@ class FormatTable {
   };
   struct TextColumn {
     std::uint32_t address = 0;
-    ColumnBuffer values;       // PyObject*, each a reference held
-    std::size_t filled = 0;    // rows written, values and padding alike
+    ColumnBuffer values;     // PyObject*, each a reference held
+    std::size_t filled = 0;  // rows written, values and padding alike
     bool any = false;
     PyObject* last = nullptr;  // the latest text created, held by `values`
   };

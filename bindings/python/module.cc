@@ -10,12 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "FormatTable.h"
+#include "RecordPump.h"
 #include "survey_decoder.h"
 
 namespace py = pybind11;
@@ -70,8 +72,10 @@ class Reader {
         if (!fitsTable(record)) throw survey::DecodeError(beyondTable(record));
       };
     }
+    // Called on the pump's thread.
     options.rejected = [this](const survey::RejectedStretch& stretch) {
-      rejects_.append(rejectRow(stretch));
+      std::lock_guard<std::mutex> lock(stretchesMutex_);
+      stretches_.push_back(stretch);
     };
     if (py::isinstance<py::str>(source)) {
       decoder_.emplace(survey::Decoder::open(source.cast<std::string>(), std::move(options)));
@@ -112,14 +116,18 @@ class Reader {
 
   // Decodes up to `limit` records (0: all) and hands them over: a dict with
   // "tables" (format -> FormatTable::release()), "rejects" (the stretches
-  // ended meanwhile) and, once the decode has ended, "end": the run's results.
+  // before the last record handed over, all that remain at the end) and,
+  // once the decode has ended, "end": the run's results.
   py::dict read(std::uint64_t limit) {
     if (!decoder_) throw std::logic_error("the decode has ended");
+    if (!pump_) pump_ = std::make_unique<RecordPump>(*decoder_);
     std::uint64_t taken = 0;
+    std::uint64_t lastLine = 0;
     bool ended = false;
     try {
       while (limit == 0 || taken < limit) {
-        if (!decoder_->next(record_)) {
+        const survey::Record* record = pump_->next();
+        if (record == nullptr) {
           ended = true;
           break;
         }
@@ -127,12 +135,13 @@ class Reader {
         if (++pulled_ % kSignalInterval == 0 && PyErr_CheckSignals() != 0) {
           throw py::error_already_set();
         }
-        if (!fitsTable(record_)) {
-          throw survey::DecodeError(beyondTable(record_) + "; keep_going=True skips such records");
+        if (!fitsTable(*record)) {
+          throw survey::DecodeError(beyondTable(*record) + "; keep_going=True skips such records");
         }
+        lastLine = record->line();
         FormatTable* table =
-            record_.format() < tables_.size() ? tables_[record_.format()].get() : nullptr;
-        if (table != nullptr) table->add(record_);
+            record->format() < tables_.size() ? tables_[record->format()].get() : nullptr;
+        if (table != nullptr) table->add(*record);
       }
     } catch (...) {
       close();
@@ -144,8 +153,9 @@ class Reader {
       if (tables_[format]) tables[py::int_(format)] = tables_[format]->release(typeByValues_);
     }
     result["tables"] = tables;
+    if (ended) pump_.reset();
+    result["rejects"] = takeStretches(ended ? UINT64_MAX : lastLine);
     if (ended) result["end"] = end();
-    result["rejects"] = std::exchange(rejects_, py::list());
     return result;
   }
 
@@ -173,6 +183,18 @@ class Reader {
     }
   }
 
+  // The stretches noted so far that lie before line `line`, as rows.
+  py::list takeStretches(std::uint64_t line) {
+    std::lock_guard<std::mutex> lock(stretchesMutex_);
+    py::list rows;
+    auto later = stretches_.begin();
+    for (; later != stretches_.end() && later->linesBefore < line; ++later) {
+      rows.append(rejectRow(*later));
+    }
+    stretches_.erase(stretches_.begin(), later);
+    return rows;
+  }
+
   // Finishes the decode (a failure at its end raises) and gives its results.
   py::dict end() {
     try {
@@ -198,6 +220,7 @@ class Reader {
 
   // Ends the decode without its results, whatever state it is in.
   void close() noexcept {
+    pump_.reset();
     if (decoder_) {
       try {
         decoder_->finish();
@@ -214,10 +237,12 @@ class Reader {
   py::object missing_;
   std::ostringstream metaData_;
   std::ostringstream report_;
-  py::list rejects_;
+  std::mutex stretchesMutex_;
+  std::vector<survey::RejectedStretch> stretches_;  // in order, not yet handed over
   std::unique_ptr<py::buffer_info> buffer_;
   std::optional<survey::Decoder> decoder_;
-  survey::Record record_;
+  survey::Record record_;             // the first, for a decode that cannot start
+  std::unique_ptr<RecordPump> pump_;  // once the decode has started
   std::vector<std::unique_ptr<FormatTable>> tables_;
   std::vector<std::pair<unsigned, std::vector<ColumnPlan>>> plans_;
 };
