@@ -93,7 +93,8 @@ void FormatTable::grow() {
 
 void FormatTable::flushBlock() {
   const std::size_t width = words_.size();
-  const std::size_t first = rows_ - blockRows_;
+  const std::size_t rows = blockRows_;  // a local: the stores below cannot change it
+  const std::size_t first = rows_ - rows;
   for (std::size_t slot = 0; slot < width; ++slot) {
     WordColumn& column = words_[slot];
     auto* values = reinterpret_cast<std::uint32_t*>(column.values.data()) + first;
@@ -101,7 +102,7 @@ void FormatTable::flushBlock() {
     const std::uint32_t* words = blockWords_.data() + slot;
     const std::uint8_t* present = blockPresent_.data() + slot;
     std::uint8_t any = 0;
-    for (std::size_t row = 0; row < blockRows_; ++row) {
+    for (std::size_t row = 0; row < rows; ++row) {
       const std::uint8_t here = present[row * width];
       values[row] = words[row * width] & (0u - here);
       missing[row] = here ^ 1;

@@ -40,3 +40,11 @@ def test_chunks_concatenate_to_the_whole(samples, year, values, records, size, d
         pd.testing.assert_frame_equal(last.schema[name], whole.schema[name])
     pd.testing.assert_frame_equal(pd.concat([c.rejects for c in chunks], ignore_index=True),
                                   whole.rejects)
+
+
+def test_an_abandoned_iteration_ends_its_decode(samples):
+    chunks = survey_decoder.iter_chunks(samples.get(76, "wide", records=400), 10)
+    first = next(chunks)
+    del chunks  # stops the decoding thread, which must not hang or crash
+    assert len(first.tables["District"]) == 10
+    assert survey_decoder.read(samples.get(76, "wide", records=400)).complete
