@@ -115,8 +115,9 @@ def iter_chunks(source, records=100000, *, year=None, keep_going=False, formats=
     Takes the arguments of ``read``. Yields Results whose ``tables`` hold every format of the
     year that was asked for (empty where a chunk has no record of it), with the same columns
     and dtypes in every chunk: the types the year's layout gives each column (``string``,
-    all ``<NA>``, where it gives none). ``rejects`` holds the stretches that ended within the
-    chunk. The last chunk (empty when the records divide evenly) also carries what only the
+    all ``<NA>``, where it gives none). ``rejects`` holds the stretches skipped before the chunk's
+    last record and after the previous chunk's (the last chunk: all that remain), so that
+    the chunks' rejects concatenate to those of ``read``. The last chunk (empty when the records divide evenly) also carries what only the
     whole file tells: ``schema``, ``complete``, ``records``, ``rejected_records``,
     ``statistics`` and ``metadata``; earlier chunks have an empty ``schema`` and None for
     the rest. The chunks' tables concatenate (``pandas.concat``) to what ``read`` gives,
