@@ -1,5 +1,7 @@
 """A failure raises DecodeError with the command line's message; Ctrl-C stops a read."""
+import inspect
 import signal
+import sys
 import traceback
 
 import pytest
@@ -69,3 +71,22 @@ def test_ctrl_c_stops_the_decode(samples):
     assert handler.name == "interrupt"
     assert caller.name == "read" and "reader.read" in caller.line
     assert survey_decoder.read(samples.get(76)).complete
+
+
+def test_signal_handlers_run_while_records_are_decoded(samples):
+    path = samples.get(76, "wide", records=20000)
+    places = []
+
+    def note(*_):
+        context = inspect.getframeinfo(sys._getframe(1)).code_context
+        places.append(context[0].strip() if context else None)
+
+    previous = signal.signal(signal.SIGALRM, note)
+    signal.setitimer(signal.ITIMER_REAL, 0.01, 0.01)
+    try:
+        survey_decoder.read(path)
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+    # Pending signals would otherwise be handled once, after the decode returned.
+    assert places.count("chunk = reader.read(0)") >= 2, places
