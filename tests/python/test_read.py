@@ -87,6 +87,17 @@ def test_formats_and_columns_restrict_the_tables(samples, year, formats, columns
         assert list(result.schema[name]["column"]) == ["record"] + names
 
 
+@pytest.mark.parametrize("call,error", [
+    (lambda path: survey_decoder.read(path, year="80"), TypeError),
+    (lambda path: survey_decoder.read(5), TypeError),
+    (lambda path: survey_decoder.read(np.zeros((4, 4), np.uint8)[:, ::2], year=80), ValueError),
+    (lambda path: survey_decoder.iter_chunks(path, 0), ValueError),
+])
+def test_wrong_arguments_are_refused(samples, call, error):
+    with pytest.raises(error):
+        call(samples.get(80))
+
+
 @pytest.mark.parametrize("formats,columns", [
     (["Schools"], None),
     (None, ["b3"]),

@@ -151,14 +151,19 @@ def _open(source, year, keep_going, formats, columns, type_by_values):
         source = os.fsdecode(os.fspath(source))
     else:
         try:
-            memoryview(source)
+            view = memoryview(source)
         except TypeError:
             raise TypeError("source must be a path or bytes, not %s"
                             % type(source).__name__) from None
+        if not view.c_contiguous:
+            raise ValueError("source must be contiguous bytes")
+        source = view.cast("B")
     format_indices = None if formats is None else [_format_index(f) for f in _listed(formats)]
     addresses = None if columns is None else sorted({_address(c) for c in _listed(columns)})
-    if year is not None and 1900 <= year < 2000:
-        year -= 1900
+    if year is not None:
+        if not isinstance(year, (int, np.integer)) or isinstance(year, bool):
+            raise TypeError("year must be an int such as 80 or 1980, not %r" % (year,))
+        year = int(year) - 1900 if 1900 <= year < 2000 else int(year)
     reader = Reader(source, year, bool(keep_going), format_indices, addresses, type_by_values)
     if addresses is not None:
         built = {address for _, planned in reader.columns() for address, _ in planned}
