@@ -2,15 +2,12 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <streambuf>
 #include <string>
 
-#include "chain/Chain.h"
-#include "core/FirstFailure.h"
-#include "input/Reader.h"
-#include "support/MemoryBytes.h"
+#include "survey_decoder.h"
 
 namespace {
 
@@ -22,7 +19,6 @@ class DiscardBuffer : public std::streambuf {
 };
 
 DiscardBuffer discard;
-std::ostream discarded(&discard);
 
 // The statistics lines, histogram and warnings would flood the fuzzer's log.
 // With SURVEY_FUZZ_MESSAGES set, each run's failure message goes to the real
@@ -51,35 +47,31 @@ const bool quiet = [] {
 void runChainOnBytes(std::int32_t year, const std::uint8_t* data, std::size_t size,
                      bool keepGoing) {
   (void)quiet;
-  FirstFailure failure;
-  {
-    Chain chain;
-    RejectsLog rejects([](const RejectsLog::Stretch&) {});
-    failure.attempt([&] {
-      if (keepGoing) {
-        // Small blocks, so that the searches meet the window's edges.
-        auto* reader = chain.add<Reader>(std::make_unique<MemoryBlocks>(data, size, 1000), "fuzz");
-        chain.buildAndDrainFrom(reader, year, discarded, discarded, &rejects);
-        return;
-      }
-      auto* source = chain.add<MemoryBytes>(data, size);
-      source->name = "Reader";
-      chain.buildAndDrainFrom(source, year, discarded, discarded);
-    });
-    chain.tearDown(failure);
+  survey::Options options;
+  options.year = year;
+  options.keepGoing = keepGoing;
+  std::optional<std::string> message;
+  survey::Decoder decoder = survey::Decoder::openBuffer({data, size}, "fuzz", options);
+  try {
+    survey::Record record;
+    // The cells are what a binding reads, texts included.
+    while (decoder.next(record)) (void)record.cells();
+  } catch (const survey::DecodeError& error) {
+    message = error.what();
   }
   try {
-    failure.rethrowIfAny();
-  } catch (const std::runtime_error& error) {
-    // The decoder's error: a legitimate answer to a hostile input. The
-    // standard library's own failures (an index out of range, a length limit,
-    // memory exhausted) mean a stage trusted a size it should not have, and
-    // escape as findings.
-    const std::string message = error.what();
-    if (showMessages) std::ostream(realErr) << year << ": " << message << '\n';
-    if (fromStandardLibrary(message)) {
-      std::ostream(realErr) << "the standard library failed: " << message << std::endl;
-      std::abort();
-    }
+    decoder.finish();
+  } catch (const survey::DecodeError& error) {
+    if (!message) message = error.what();
+  }
+  if (!message) return;
+  // The decoder's error is a legitimate answer to a hostile input. The
+  // standard library's own failures (an index out of range, a length limit,
+  // memory exhausted) mean a stage trusted a size it should not have, and
+  // escape as findings.
+  if (showMessages) std::ostream(realErr) << year << ": " << *message << '\n';
+  if (fromStandardLibrary(*message)) {
+    std::ostream(realErr) << "the standard library failed: " << *message << std::endl;
+    std::abort();
   }
 }

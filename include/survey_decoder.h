@@ -143,6 +143,10 @@ struct Options {
   // output's part of a run) go, at finish(); null discards them. Not owned.
   std::ostream* metaData = nullptr;
   std::ostream* report = nullptr;
+  // Where warnings go as they arise (the command line's standard error
+  // lines, such as a file size that differs from the year's); standard
+  // error when null. Not owned.
+  std::ostream* warnings = nullptr;
   // Keep, per format, what the schema rows of results() need beyond the
   // statistics: the rows' line numbers and the float columns' bounds.
   bool schemas = false;
@@ -196,9 +200,9 @@ class Decoder {
   // After finish(): whether the decode reached the end and finished without
   // failing.
   bool complete() const;
-  // Once next() has returned false or failed (finish() included): one result
-  // per format that occurred, in index order. The schema rows are filled
-  // only with Options::schemas; they describe the records next() delivered.
+  // One result per format that occurred among the records next() delivered
+  // so far, in index order; after finish(), those of the whole decode. The
+  // schema rows are filled only with Options::schemas.
   std::vector<FormatResult> results() const;
   // Records rejected so far (keepGoing).
   std::uint64_t rejectedRecords() const;

@@ -1,5 +1,6 @@
 #include <array>
 #include <exception>
+#include <iostream>
 #include <optional>
 #include <utility>
 
@@ -122,9 +123,15 @@ struct Decoder::Impl {
 
   ~Impl() {
     // Reports of a decoder taken down without finish() go nowhere.
-    ReportTo silenced(nullptr);
+    ReportTo silenced(discardingStream(), discardingStream());
     drain.reset();
     chain.reset();
+  }
+
+  // Routes the stages' reports and warnings as the options say.
+  ReportTo reportTo() const {
+    return ReportTo(options.report != nullptr ? *options.report : discardingStream(),
+                    options.warnings != nullptr ? *options.warnings : std::cerr);
   }
 
   void noteRejected(const RejectsLog::Stretch& stretch) {
@@ -143,6 +150,8 @@ struct Decoder::Impl {
   // the first next(), as the command line reports it when it starts decoding.
   template <class MakeReader>
   void build(MakeReader&& makeReader) {
+    // A stage that fails to link reports as it goes.
+    ReportTo reports = reportTo();
     chain.emplace();
     try {
       Reader* reader = makeReader(*chain);
@@ -167,18 +176,28 @@ struct Decoder::Impl {
     const TypedRecord& typed = *record.typed_;
     record.line_ = line;
     record.cellsMade_ = false;
-    if (typed.layout != lastLayout) {
-      lastLayout = typed.layout;
-      lastWidth = typed.layout != nullptr ? tableWidth(*typed.layout) : 0;
+    record.format_ = 0;
+    record.width_ = 0;
+    if (typed.layout == nullptr) return;
+    // A year has a layout per format and formats alternate, so each layout's
+    // width is worked out once.
+    for (LayoutWidth& known : widths) {
+      if (known.layout == nullptr) known = {typed.layout, tableWidth(*typed.layout)};
+      if (known.layout == typed.layout) {
+        record.format_ = typed.layout->recordFormat();
+        record.width_ = known.width;
+        return;
+      }
     }
-    record.format_ = typed.layout != nullptr ? typed.layout->recordFormat() : 0;
-    record.width_ = lastWidth;
+    record.format_ = typed.layout->recordFormat();
+    record.width_ = tableWidth(*typed.layout);
   }
 
   bool next(Record& record) {
     if (failure) std::rethrow_exception(failure);
     if (ended) return false;
     current = &record;
+    ReportTo reports = reportTo();
     try {
       if (!drain->next(*record.typed_)) {
         ended = true;
@@ -203,9 +222,11 @@ struct Decoder::Impl {
     return true;
   }
 
-  void makeResults() {
-    if (resultsMade || end.statistics == nullptr) return;
-    resultsMade = true;
+  // The results of the records delivered so far; once the chain is taken
+  // down, those it held at the end.
+  std::vector<FormatResult> currentResults() const {
+    if (finished || end.statistics == nullptr) return results;
+    std::vector<FormatResult> made;
     for (const auto& [format, statistics] : *end.statistics) {
       FormatResult result;
       result.format = format;
@@ -214,17 +235,18 @@ struct Decoder::Impl {
         result.schemaText = schemaText(*extents[format], statistics);
         result.schema = rowsOf(result.schemaText);
       }
-      results.push_back(std::move(result));
+      made.push_back(std::move(result));
     }
+    return made;
   }
 
   void finish() {
     if (finished) return;
+    results = currentResults();
     finished = true;
-    makeResults();
     FirstFailure teardown;
     if (chain) {
-      ReportTo reports(options.report);
+      ReportTo reports = reportTo();
       drain.reset();
       chain->tearDown(teardown);
     }
@@ -243,10 +265,12 @@ struct Decoder::Impl {
   bool finished = false;
   bool complete = false;
   Record* current = nullptr;
-  const Vp* lastLayout = nullptr;
-  std::uint32_t lastWidth = 0;
+  struct LayoutWidth {
+    const Vp* layout = nullptr;
+    std::uint32_t width = 0;
+  };
+  std::array<LayoutWidth, kFormatCount> widths;
   std::array<std::optional<TableExtent>, kFormatCount> extents;
-  bool resultsMade = false;
   std::vector<FormatResult> results;
 };
 
@@ -307,8 +331,7 @@ bool Decoder::complete() const {
 }
 
 std::vector<FormatResult> Decoder::results() const {
-  impl_->makeResults();
-  return impl_->results;
+  return impl_->currentResults();
 }
 
 std::uint64_t Decoder::rejectedRecords() const {

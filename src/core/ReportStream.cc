@@ -11,7 +11,8 @@ class DiscardingBuffer : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-thread_local std::ostream* current = nullptr;
+thread_local std::ostream* currentReport = nullptr;
+thread_local std::ostream* currentWarnings = nullptr;
 
 }  // namespace
 
@@ -22,13 +23,20 @@ std::ostream& discardingStream() {
 }
 
 std::ostream& reportStream() {
-  return current != nullptr ? *current : std::cout;
+  return currentReport != nullptr ? *currentReport : std::cout;
 }
 
-ReportTo::ReportTo(std::ostream* out) : saved_(current) {
-  current = out != nullptr ? out : &discardingStream();
+std::ostream& warningStream() {
+  return currentWarnings != nullptr ? *currentWarnings : std::cerr;
+}
+
+ReportTo::ReportTo(std::ostream& report, std::ostream& warnings)
+    : savedReport_(currentReport), savedWarnings_(currentWarnings) {
+  currentReport = &report;
+  currentWarnings = &warnings;
 }
 
 ReportTo::~ReportTo() {
-  current = saved_;
+  currentReport = savedReport_;
+  currentWarnings = savedWarnings_;
 }

@@ -9,17 +9,22 @@
 // reports out of that program's standard output.
 std::ostream& reportStream();
 
-// While it lives, reportStream() on this thread is `out` (not owned), or a
-// stream that discards everything when `out` is null. Nests.
+// Where the stages write warnings as they arise: standard error, unless a
+// ReportTo lives on the calling thread.
+std::ostream& warningStream();
+
+// While it lives, reportStream() and warningStream() on this thread are
+// `report` and `warnings` (not owned). Nests.
 class ReportTo {
  public:
-  explicit ReportTo(std::ostream* out);
+  ReportTo(std::ostream& report, std::ostream& warnings);
   ~ReportTo();
   ReportTo(const ReportTo&) = delete;
   ReportTo& operator=(const ReportTo&) = delete;
 
  private:
-  std::ostream* saved_;
+  std::ostream* savedReport_;
+  std::ostream* savedWarnings_;
 };
 
 // A stream that takes everything and keeps nothing.

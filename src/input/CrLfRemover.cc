@@ -1,7 +1,6 @@
 #include "input/CrLfRemover.h"
 
 #include <algorithm>
-#include <iostream>
 
 #include "core/ReportStream.h"
 
@@ -133,8 +132,8 @@ void CrLfRemover::reportEnd() {
   const std::uint32_t pseudoFileSize =
       metaData.recordLen - phaseWithinRecord + numBytes + numRecs - 3;
   if (pseudoFileSize != metaData.fileSize) {
-    std::cerr << "pseudoFileSize != metaData.fileSize"
-              << " (" << pseudoFileSize << " != " << metaData.fileSize << ")" << std::endl;
+    warningStream() << "pseudoFileSize != metaData.fileSize"
+                    << " (" << pseudoFileSize << " != " << metaData.fileSize << ")" << std::endl;
   }
 }
 

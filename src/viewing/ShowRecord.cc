@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
 #include <sstream>
-#include <streambuf>
 #include <unordered_map>
 
 #include "chain/Chain.h"
@@ -12,6 +10,7 @@
 #include "chain/RecordDrain.h"
 #include "core/Error.h"
 #include "core/Interruption.h"
+#include "core/ReportStream.h"
 #include "framing/AddressValueifier.h"
 #include "input/CrLfRemover.h"
 #include "input/Reader.h"
@@ -29,28 +28,6 @@ void appendHex(std::string& hex, unsigned char byte) {
   hex += kDigits[byte >> 4];
   hex += kDigits[byte & 0xF];
 }
-
-// Takes every character and keeps none.
-class DiscardingBuffer : public std::streambuf {
- protected:
-  int overflow(int c) override { return traits_type::not_eof(c); }
-  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
-};
-
-// Standard output takes nothing while it lives: the stages' reports and
-// their links' lines, which the chain's destruction writes, stay out of the
-// record shown.
-class StandardOutputSilenced {
- public:
-  StandardOutputSilenced() : saved_(std::cout.rdbuf(&discard_)) {}
-  ~StandardOutputSilenced() { std::cout.rdbuf(saved_); }
-  StandardOutputSilenced(const StandardOutputSilenced&) = delete;
-  StandardOutputSilenced& operator=(const StandardOutputSilenced&) = delete;
-
- private:
-  DiscardingBuffer discard_;
-  std::streambuf* saved_;
-};
 
 // Where the values of a completed pair record came from: the record's own
 // pairs (the last one wins for an address given twice, as the Integrator
@@ -287,9 +264,9 @@ std::uint64_t showRecord(const std::string& inputPath, InputKind kind, std::int3
   std::ostringstream shown;
   RecordShower shower(year, number, shown);
   {
-    StandardOutputSilenced silenced;
-    DiscardingBuffer discardBuffer;
-    std::ostream discard(&discardBuffer);
+    // The stages' reports stay out of the record shown; warnings go out.
+    ReportTo silenced(discardingStream(), warningStream());
+    std::ostream& discard = discardingStream();
     RejectsLog rejects([](const RejectsLog::Stretch&) {});
     Chain chain;
     shower.view(chain.build(chain.add<Reader>(inputPath, kind), year, discard,
