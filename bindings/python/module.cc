@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,37 @@ bool fitsTable(const survey::Record& record) {
   return cells.empty() || cells.back().address <= record.tableWidth();
 }
 
+// Lines written from any thread, taken whole from another.
+class LineCollector : public std::streambuf {
+ public:
+  // The lines complete so far, each with its line end, and forgets them.
+  std::string take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::size_t end = text_.rfind('\n');
+    if (end == std::string::npos) return {};
+    std::string lines = text_.substr(0, end + 1);
+    text_.erase(0, end + 1);
+    return lines;
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_.push_back(traits_type::to_char_type(c));
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_.append(s, static_cast<std::size_t>(n));
+    return n;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string text_;
+};
+
 py::object rejectRow(const survey::RejectedStretch& stretch) {
   return py::make_tuple(stretch.linesBefore, stretch.startOffset, stretch.resumeOffset,
                         stretch.records, stretch.message, stretch.firstBytes);
@@ -65,6 +97,7 @@ class Reader {
     options.schemas = true;
     options.metaData = &metaData_;
     options.report = &report_;
+    options.warnings = &warnings_;
     if (keepGoing) {
       // As the command line's tables do: a record the table has no column for is
       // one more rejected record.
@@ -99,6 +132,9 @@ class Reader {
   ~Reader() { close(); }
 
   std::int32_t year() const { return year_; }
+
+  // The lines of the warnings issued so far and not yet taken.
+  std::string takeWarnings() { return warningLines_.take(); }
 
   // [(format, [(address, type)])] for every table filled, in format order.
   py::list columns() const {
@@ -237,6 +273,8 @@ class Reader {
   py::object missing_;
   std::ostringstream metaData_;
   std::ostringstream report_;
+  LineCollector warningLines_;
+  std::ostream warnings_{&warningLines_};  // written on the pump's thread
   std::mutex stretchesMutex_;
   std::vector<survey::RejectedStretch> stretches_;  // in order, not yet handed over
   std::unique_ptr<py::buffer_info> buffer_;
@@ -268,5 +306,6 @@ PYBIND11_MODULE(_decoding, m) {
            py::arg("columns"), py::arg("type_by_values"))
       .def_property_readonly("year", &Reader::year)
       .def("columns", &Reader::columns)
-      .def("read", &Reader::read, py::arg("limit"));
+      .def("read", &Reader::read, py::arg("limit"))
+      .def("take_warnings", &Reader::takeWarnings);
 }

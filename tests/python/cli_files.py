@@ -53,6 +53,7 @@ class CliRun:
     status: int
     stdout: str
     failure: str  # the message after the failure report's header, or ""
+    warnings: list  # the lines on standard error before the run's summary lines
     metadata: str = ""
     tables: dict = field(default_factory=dict)  # format name -> DataFrame of the cells' texts
     schemas: dict = field(default_factory=dict)
@@ -73,7 +74,10 @@ def run_cli(path, folder, *options, stdin=False):
     lines = done.stderr.splitlines()
     failure = ("\n".join(lines[lines.index(FAILURE_HEADER) + 1:])
                if FAILURE_HEADER in lines else "")
-    run = CliRun(done.returncode, done.stdout, failure)
+    summary = re.compile(r"duration: |\d+ records rejected; see ")
+    warnings = [line for line in (lines[:lines.index(FAILURE_HEADER)] if FAILURE_HEADER in lines
+                                  else lines) if not summary.match(line)]
+    run = CliRun(done.returncode, done.stdout, failure, warnings)
     if os.path.exists(out + ".meta.txt"):
         with open(out + ".meta.txt") as f:
             run.metadata = f.read()

@@ -3,6 +3,7 @@ import inspect
 import signal
 import sys
 import traceback
+import warnings
 
 import pytest
 
@@ -42,6 +43,30 @@ def test_a_failure_carries_the_command_lines_message(samples, tmp_path, case):
     assert str(raised.value) == module_message(run.failure)
 
 
+# name -> (the input, read()'s options): the warnings of each are the command line's.
+WARNED = {
+    "short file": (lambda s: s.get(80), {}),
+    "truncated": (truncated, {}),
+    "truncated, keep going": (truncated, {"keep_going": True}),
+    "no such file": (lambda s: s.folder + "/missing80.dat", {}),  # none: it fails at once
+}
+
+
+@pytest.mark.parametrize("case", WARNED)
+def test_warnings_are_the_command_lines(samples, tmp_path, case):
+    make, options = WARNED[case]
+    path = make(samples)
+    run = run_cli(path, str(tmp_path), *(["--keep-going"] if options else []))
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        try:
+            survey_decoder.read(path, **options)
+        except survey_decoder.DecodeError:
+            pass
+    assert [str(w.message) for w in caught if w.category is survey_decoder.DecodeWarning] == \
+        run.warnings
+
+
 def test_a_year_given_that_is_not_handled_is_refused(samples, tmp_path):
     run = run_cli(samples.copy(samples.get(76), "data75.dat"), str(tmp_path))
     with pytest.raises(survey_decoder.DecodeError) as raised:
@@ -69,7 +94,7 @@ def test_ctrl_c_stops_the_decode(samples):
     # The handler ran within the decode, not between two Python statements around it.
     *_, caller, handler = traceback.extract_tb(raised.tb)
     assert handler.name == "interrupt"
-    assert caller.name == "read" and "reader.read" in caller.line
+    assert caller.name == "_pull" and "reader.read" in caller.line
     assert survey_decoder.read(samples.get(76)).complete
 
 
@@ -89,4 +114,4 @@ def test_signal_handlers_run_while_records_are_decoded(samples):
         signal.setitimer(signal.ITIMER_REAL, 0)
         signal.signal(signal.SIGALRM, previous)
     # Pending signals would otherwise be handled once, after the decode returned.
-    assert places.count("chunk = reader.read(0)") >= 2, places
+    assert places.count("return reader.read(limit)") >= 2, places

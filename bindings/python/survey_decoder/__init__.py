@@ -9,23 +9,30 @@ format (``District``, ``School``, ``District_Summary``) a DataFrame indexed by `
 (the record's line number in the decoder's output file) with the columns ``a1`` to ``aN``,
 typed by the schema: ``UInt32``, ``Int32``, ``Float32`` or ``string``, ``<NA>`` where a
 record has no value. Float values keep their 32 bits. A failure raises ``DecodeError`` with
-the message the command line reports.
+the message the command line reports; what it warns of on standard error is a
+``DecodeWarning``.
 """
 
 import os
+import warnings
 
 import numpy as np
 import pandas as pd
 
 from ._decoding import DecodeError, Reader, format_names
 
-__all__ = ["DecodeError", "Result", "read", "iter_chunks", "FORMATS"]
+__all__ = ["DecodeError", "DecodeWarning", "Result", "read", "iter_chunks", "FORMATS"]
 
 # The record formats by index, as the tables name them.
 FORMATS = tuple(format_names())
 SCHEMA_COLUMNS = ("column", "address", "type", "column_type", "constant", "min", "max")
 REJECT_COLUMNS = ("lines_before", "start_offset", "resume_offset", "records_rejected", "message",
                   "first_bytes")
+
+
+class DecodeWarning(UserWarning):
+    """A line the command line writes on standard error while it decodes, such as a file size
+    that differs from the year's."""
 
 
 class Result:
@@ -101,7 +108,7 @@ def read(source, *, year=None, keep_going=False, formats=None, columns=None):
         ValueError: an unknown format name or column.
     """
     reader = _open(source, year, keep_going, formats, columns, type_by_values=True)
-    chunk = reader.read(0)
+    chunk = _pull(reader, 0)
     occurred = {format for format, _, _ in chunk["end"]["results"]}
     tables = {format: table for format, table in chunk["tables"].items() if format in occurred}
     return _result(reader, dict(chunk, tables=tables))
@@ -133,7 +140,7 @@ def iter_chunks(source, records=100000, *, year=None, keep_going=False, formats=
 
     def chunks():
         while True:
-            chunk = reader.read(records)
+            chunk = _pull(reader, records)
             ended = "end" in chunk
             result = _result(reader, chunk)
             # Only the caller keeps a chunk while the next one fills.
@@ -193,6 +200,15 @@ def _address(column):
         return int(column)
     raise ValueError("a column is a name such as \"a661\" or an address such as 661, not %r"
                      % (column,))
+
+
+def _pull(reader, limit):
+    """The reader's next `limit` records (0: all); its warnings, even when it fails."""
+    try:
+        return reader.read(limit)
+    finally:
+        for line in reader.take_warnings().splitlines():
+            warnings.warn(line, DecodeWarning, stacklevel=4)
 
 
 def _result(reader, chunk):
