@@ -72,12 +72,10 @@ def run_cli(path, folder, *options, stdin=False):
         done = subprocess.run([DECODER, "--tables", *options, "-" if stdin else path, out],
                               stdin=source, capture_output=True, text=True)
     lines = done.stderr.splitlines()
-    failure = ("\n".join(lines[lines.index(FAILURE_HEADER) + 1:])
-               if FAILURE_HEADER in lines else "")
+    report = lines.index(FAILURE_HEADER) if FAILURE_HEADER in lines else len(lines)
     summary = re.compile(r"duration: |\d+ records rejected; see ")
-    warnings = [line for line in (lines[:lines.index(FAILURE_HEADER)] if FAILURE_HEADER in lines
-                                  else lines) if not summary.match(line)]
-    run = CliRun(done.returncode, done.stdout, failure, warnings)
+    run = CliRun(done.returncode, done.stdout, "\n".join(lines[report + 1:]),
+                 [line for line in lines[:report] if not summary.match(line)])
     if os.path.exists(out + ".meta.txt"):
         with open(out + ".meta.txt") as f:
             run.metadata = f.read()
