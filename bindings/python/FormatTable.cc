@@ -99,17 +99,17 @@ void FormatTable::flushBlock() {
     WordColumn& column = words_[slot];
     auto* values = reinterpret_cast<std::uint32_t*>(column.values.data()) + first;
     auto* missing = reinterpret_cast<std::uint8_t*>(column.missing.data()) + first;
-    const std::uint32_t* words = blockWords_.data() + slot;
-    const std::uint8_t* present = blockPresent_.data() + slot;
+    const std::uint32_t* words = blockWords_.data() + slot * kBlockRows;
+    const std::uint8_t* present = blockPresent_.data() + slot * kBlockRows;
     std::uint8_t any = 0;
     for (std::size_t row = 0; row < rows; ++row) {
-      const std::uint8_t here = present[row * width];
-      values[row] = words[row * width] & (0u - here);
-      missing[row] = here ^ 1;
-      any |= here;
+      values[row] = words[row] & (0u - present[row]);
+      missing[row] = present[row] ^ 1;
+      any |= present[row];
     }
     column.any = column.any || any != 0;
   }
+  std::fill(blockPresent_.begin(), blockPresent_.end(), 0);
   blockRows_ = 0;
 }
 
@@ -156,18 +156,17 @@ void FormatTable::add(const survey::Record& record) {
   if (rows_ == capacity_) grow();
   const std::size_t row = rows_;
   reinterpret_cast<std::int64_t*>(lines_.data())[row] = static_cast<std::int64_t>(record.line());
-  const std::size_t width = words_.size();
-  std::uint32_t* words = blockWords_.data() + blockRows_ * width;
-  std::uint8_t* present = blockPresent_.data() + blockRows_ * width;
-  std::memset(present, 0, width);
+  std::uint32_t* words = blockWords_.data() + blockRows_;
+  std::uint8_t* present = blockPresent_.data() + blockRows_;
   for (const survey::Cell& cell : record.cells()) {
     if (cell.address >= slotOf_.size()) continue;
     const Slot slot = slotOf_[cell.address];
     if (slot.index == kNotChosen) continue;
     if (cell.type != slot.type) failType(record, cell);
     if (slot.index >= 0) {
-      words[slot.index] = cell.word;
-      present[slot.index] = 1;
+      const std::size_t at = static_cast<std::size_t>(slot.index) * kBlockRows;
+      words[at] = cell.word;
+      present[at] = 1;
     } else {
       TextColumn& column = texts_[static_cast<std::size_t>(kText - slot.index)];
       padText(column, row);

@@ -78,9 +78,10 @@ class FormatTable {
   std::vector<WordColumn> words_;
   std::vector<TextColumn> texts_;
   std::vector<ColumnPlan> order_;  // every chosen column, by address
-  // The latest rows' words, row by row, until a block of them is copied into
-  // the columns: writing each record's words into thousands of columns at
-  // once would touch a page per value.
+  // The latest rows' words and whether each is there, a run of kBlockRows
+  // per column, until the block is copied into the columns: writing each
+  // record's words into thousands of column buffers at once would touch a
+  // page per value.
   std::vector<std::uint32_t> blockWords_;
   std::vector<std::uint8_t> blockPresent_;
   std::size_t blockRows_ = 0;
