@@ -174,8 +174,8 @@ def tsv_rows():
         subprocess.run([DECODER, "--tables", data, out], check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         tables_s = time.perf_counter() - start
-        paths = sorted(os.path.join(CACHE, n) for n in os.listdir(CACHE)
-                       if re.fullmatch(r"module-tsv\.out\.(District|School|District_Summary)\.tsv", n))
+        table = re.compile(r"module-tsv\.out\.(District|School|District_Summary)\.tsv")
+        paths = sorted(os.path.join(CACHE, n) for n in os.listdir(CACHE) if table.fullmatch(n))
         script = TSV_CHILD.format(definitions=loader_definitions(), paths=paths)
         report, wall, rss = run_child(script)
         print("year %d %s: --tables %.2f s, then the README's pandas loader on %d tables "

@@ -92,8 +92,8 @@ def run_cli(path, folder, *options, stdin=False):
 
 def module_message(message):
     """The command line's message as the module words it: a table is named, not its file."""
-    message = re.sub(r"the last column of \S*?out\.txt\.(\w+)\.tsv", r"the last column of the \1 table",
-                     message)
+    message = re.sub(r"the last column of \S*?out\.txt\.(\w+)\.tsv",
+                     r"the last column of the \1 table", message)
     return message.replace("; --keep-going skips", "; keep_going=True skips")
 
 
@@ -110,7 +110,8 @@ def assert_column(actual, texts, name):
     if actual.dtype == "Float32":
         expected = np.where(present, texts, "0").astype(np.float64).astype(np.float32)
         got = actual.to_numpy(dtype=np.float32, na_value=np.float32(0))
-        same = np.where(np.isnan(expected), np.isnan(got) & (np.signbit(got) == np.signbit(expected)),
+        nan_alike = np.isnan(got) & (np.signbit(got) == np.signbit(expected))
+        same = np.where(np.isnan(expected), nan_alike,
                         expected.view(np.uint32) == got.view(np.uint32))
         assert same.all(), (name, texts[~same][:3], got[~same][:3])
     else:

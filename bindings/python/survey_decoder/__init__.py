@@ -105,7 +105,11 @@ def read(source, *, year=None, keep_going=False, formats=None, columns=None):
     Raises:
         DecodeError: the file cannot be read or decoded (the command line's message).
         KeyboardInterrupt: Ctrl-C while decoding.
-        ValueError: an unknown format name or column.
+        ValueError: an unknown format name or column, bytes that are not contiguous.
+        TypeError: a source that is neither a path nor bytes, a year that is no integer.
+
+    Warns:
+        DecodeWarning: what the command line writes on standard error as it decodes.
     """
     reader = _open(source, year, keep_going, formats, columns, type_by_values=True)
     chunk = _pull(reader, 0)
@@ -122,14 +126,14 @@ def iter_chunks(source, records=100000, *, year=None, keep_going=False, formats=
     Takes the arguments of ``read``. Yields Results whose ``tables`` hold every format of the
     year that was asked for (empty where a chunk has no record of it), with the same columns
     and dtypes in every chunk: the types the year's layout gives each column (``string``,
-    all ``<NA>``, where it gives none). ``rejects`` holds the stretches skipped before the chunk's
-    last record and after the previous chunk's (the last chunk: all that remain), so that
-    the chunks' rejects concatenate to those of ``read``. The last chunk (empty when the records divide evenly) also carries what only the
-    whole file tells: ``schema``, ``complete``, ``records``, ``rejected_records``,
-    ``statistics`` and ``metadata``; earlier chunks have an empty ``schema`` and None for
-    the rest. The chunks' tables concatenate (``pandas.concat``) to what ``read`` gives,
-    except that ``read`` types a column that never held a value as ``string`` and leaves
-    out formats that did not occur.
+    all ``<NA>``, where it gives none). ``rejects`` holds the stretches skipped before the
+    chunk's last record and after the previous chunk's (the last chunk: all that remain), so
+    that the chunks' rejects concatenate to those of ``read``. The last chunk (empty when the
+    records divide evenly) also carries what only the whole file tells: ``schema``,
+    ``complete``, ``records``, ``rejected_records``, ``statistics`` and ``metadata``; earlier
+    chunks have an empty ``schema`` and None for the rest. The chunks' tables concatenate
+    (``pandas.concat``) to what ``read`` gives, except that ``read`` types a column that never
+    held a value as ``string`` and leaves out formats that did not occur.
 
     An input without a year, or of a year not handled, raises when iter_chunks is called;
     any other failure (an input that cannot be opened included) raises from the iteration.
