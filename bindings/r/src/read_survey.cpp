@@ -161,8 +161,10 @@ struct Frame {
   Rcpp::List list;
 };
 
-// Starts the table's data frame: doubles for numbers, characters for texts
-// (and for a column that never held a value), NA where a row has none. This
+// Starts the table's data frame: doubles for numbers, characters for texts,
+// NA where a row has none; a column that never held a value is logical NA,
+// as R's readers make an empty column (half the memory of a character one,
+// and nothing for the garbage collector to walk). This
 // makes the `record` column and the text columns with their strings: the
 // garbage collections that making strings brings walk only what exists, so
 // the strings come before the wide columns.
@@ -194,10 +196,11 @@ SEXP finishFrame(Frame& frame) {
   for (std::size_t column = 0; column < types.size(); ++column) {
     if (types[column] == 's') continue;
     const bool empty = types[column] == 0;
-    SET_VECTOR_ELT(frame.list, column + 1, allocate(empty ? STRSXP : REALSXP, rows));
-    if (!empty) continue;
-    SEXP strings = VECTOR_ELT(frame.list, column + 1);
-    for (R_xlen_t row = 0; row < rows; ++row) SET_STRING_ELT(strings, row, NA_STRING);
+    SET_VECTOR_ELT(frame.list, column + 1, allocate(empty ? LGLSXP : REALSXP, rows));
+    if (empty) {
+      int* missing = LOGICAL(VECTOR_ELT(frame.list, column + 1));
+      std::fill(missing, missing + rows, NA_LOGICAL);
+    }
   }
   auto& chunks = table.chunks();
   for (std::size_t k = 0; k < chunks.size(); ++k) {
@@ -228,9 +231,10 @@ void makeRoomForFrames(ColumnStore& store) {
   for (const auto& table : store.tables()) {
     if (!table) continue;
     const std::vector<char>& types = table->types();
-    const auto columns = static_cast<double>(types.size()) -
-                         static_cast<double>(std::count(types.begin(), types.end(), 's'));
-    bytes += kSpare * 8.0 * static_cast<double>(table->rows()) * columns;
+    const auto numbers = static_cast<double>(
+        std::count_if(types.begin(), types.end(), [](char type) { return !isTextColumn(type); }));
+    const auto empty = static_cast<double>(std::count(types.begin(), types.end(), 0));
+    bytes += kSpare * static_cast<double>(table->rows()) * (8.0 * numbers + 4.0 * empty);
   }
   if (bytes < 64 * 1024 * 1024 || bytes > static_cast<double>(R_XLEN_T_MAX)) return;
   allocate(RAWSXP, static_cast<R_xlen_t>(bytes));
