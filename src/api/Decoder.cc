@@ -234,6 +234,7 @@ struct Decoder::Impl {
       if (options.schemas && format < kFormatCount && extents[format]) {
         result.schemaText = schemaText(*extents[format], statistics);
         result.schema = rowsOf(result.schemaText);
+        result.schema.erase(result.schema.begin());  // the header row
       }
       made.push_back(std::move(result));
     }

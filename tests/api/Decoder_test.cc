@@ -1,5 +1,3 @@
-#include "survey_decoder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include "chain/DecodedRecordWriter.h"
 #include "e2e/RunProgram.h"
 #include "recovery/RejectsLog.h"
+#include "survey_decoder.h"
 
 namespace {
 
@@ -24,7 +23,8 @@ struct LibraryRun {
 
 LibraryRun decodeWithLibrary(survey::Decoder decoder, std::ostringstream& meta,
                              std::ostringstream& report, std::ostringstream& rejects,
-                             bool keepRecords = false) {
+                             bool keepRecords = false,
+                             std::vector<survey::FormatResult>* results = nullptr) {
   LibraryRun run;
   std::ostringstream output;
   LineWriter lines(output);
@@ -36,6 +36,7 @@ LibraryRun decodeWithLibrary(survey::Decoder decoder, std::ostringstream& meta,
     }
     lines.write();
     decoder.finish();
+    if (results != nullptr) *results = decoder.results();
   } catch (const survey::DecodeError& e) {
     lines.write();
     run.failure = e.what();
@@ -57,9 +58,9 @@ struct Streams {
     o.report = &report;
     o.rejected = [this](const survey::RejectedStretch& s) {
       if (rejects.str().empty()) rejects << RejectsLog::kHeader;
-      RejectsLog::writeRow({s.linesBefore, s.startOffset, s.records, s.message, s.firstBytes,
-                            s.resumeOffset},
-                           rejects);
+      RejectsLog::writeRow(
+          {s.linesBefore, s.startOffset, s.records, s.message, s.firstBytes, s.resumeOffset},
+          rejects);
     };
     return o;
   }
@@ -78,12 +79,25 @@ TEST(Decoder, GivesTheCommandLinesLinesMetadataAndReportsAndRecordsThatTileTheFi
     ScratchDir dir;
     const std::string name = std::string("s") + year + ".dat";
     writeSampleFile(dir, year, name, "40", {"--values", "wide"});
-    const RunResult cli = runDecoder({name, "out"}, dir.path());
+    const RunResult cli = runDecoder({"--tables", name, "out"}, dir.path());
     ASSERT_EQ(cli.exitStatus, 0) << cli.err;
     Streams streams;
-    const LibraryRun lib = decodeWithLibrary(
-        survey::Decoder::open((dir / name).string(), streams.options()), streams.meta,
-        streams.report, streams.rejects, true);
+    survey::Options options = streams.options();
+    options.schemas = true;
+    survey::Decoder decoder = survey::Decoder::open((dir / name).string(), options);
+    std::vector<survey::FormatResult> results;
+    const LibraryRun lib = decodeWithLibrary(std::move(decoder), streams.meta, streams.report,
+                                             streams.rejects, true, &results);
+    EXPECT_FALSE(results.empty()) << year;
+    for (const survey::FormatResult& result : results) {
+      std::string schema = "column\taddress\ttype\tcolumn_type\tconstant\tmin\tmax\n";
+      for (const auto& row : result.schema) {
+        for (std::size_t k = 0; k < row.size(); ++k)
+          schema += row[k] + (k + 1 < row.size() ? "\t" : "\n");
+      }
+      const std::string name = std::string(survey::formatName(result.format));
+      EXPECT_EQ(schema, readFile(dir / ("out." + name + ".schema.tsv"))) << year << " " << name;
+    }
     EXPECT_EQ(lib.failure, "") << year;
     EXPECT_EQ(lib.output, readFile(dir / "out")) << year;
     EXPECT_EQ(lib.metaData, readFile(dir / "out.meta.txt")) << year;
