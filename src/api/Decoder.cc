@@ -36,11 +36,6 @@ decltype(auto) translated(Fn&& fn) {
   }
 }
 
-[[noreturn]] void rethrowTranslated(const std::exception_ptr& failure) {
-  translated([&] { std::rethrow_exception(failure); });
-  throw DecodeError("unknown failure");
-}
-
 std::vector<std::vector<std::string>> rowsOf(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
   std::size_t lineStart = 0;
@@ -312,19 +307,11 @@ std::int32_t Decoder::year() const {
 }
 
 bool Decoder::next(Record& record) {
-  try {
-    return impl_->next(record);
-  } catch (...) {
-    rethrowTranslated(std::current_exception());
-  }
+  return translated([&] { return impl_->next(record); });
 }
 
 void Decoder::finish() {
-  try {
-    impl_->finish();
-  } catch (...) {
-    rethrowTranslated(std::current_exception());
-  }
+  translated([&] { impl_->finish(); });
 }
 
 bool Decoder::complete() const {
