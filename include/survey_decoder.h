@@ -6,6 +6,7 @@
 // record view, the fuzzers and the language bindings all decode through this
 // header alone.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -210,6 +211,39 @@ class Decoder {
  private:
   struct Impl;
   explicit Decoder(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+// Pulls a decoder's records on a thread of its own, a few small batches ahead
+// of the caller, so that decoding and the caller's work on the records
+// overlap. The decoder is borrowed, and the pump's alone from construction
+// until stop() or the destructor has returned: its options' callbacks run on
+// the pump's thread. The caller finishes the decoder after that.
+class RecordPump {
+ public:
+  explicit RecordPump(Decoder& decoder);
+  // Stops the pump (see stop()).
+  ~RecordPump();
+  RecordPump(const RecordPump&) = delete;
+  RecordPump& operator=(const RecordPump&) = delete;
+
+  // Whether next() would return without waiting.
+  bool ready();
+  // Waits until ready() or until `patience` has passed, and returns ready():
+  // a caller that must look at something else while it waits (an interrupt,
+  // a lock to give up) waits in slices.
+  bool wait(std::chrono::milliseconds patience);
+
+  // The next record, which holds until the following call, or nullptr at the
+  // end of the data. Rethrows the decoder's failure after the records before
+  // it, at this and every later call. Waits when not ready().
+  const Record* next();
+
+  // Stops the thread after the record it is decoding, and waits for it.
+  void stop();
+
+ private:
+  struct Impl;
   std::unique_ptr<Impl> impl_;
 };
 

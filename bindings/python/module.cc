@@ -7,6 +7,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,6 @@
 #include <vector>
 
 #include "FormatTable.h"
-#include "RecordPump.h"
 #include "survey_decoder.h"
 
 namespace py = pybind11;
@@ -27,6 +27,8 @@ namespace {
 
 // How many records pass between two looks at pending signals (Ctrl-C).
 constexpr std::uint64_t kSignalInterval = 4096;
+// The longest wait for the decoding thread between two such looks.
+constexpr std::chrono::milliseconds kPatience{100};
 // The name a memory buffer takes in messages and for its year: that of
 // standard input, the other input without a name.
 constexpr const char* kBufferName = "-";
@@ -156,12 +158,21 @@ class Reader {
   // once the decode has ended, "end": the run's results.
   py::dict read(std::uint64_t limit) {
     if (!decoder_) throw std::logic_error("the decode has ended");
-    if (!pump_) pump_ = std::make_unique<RecordPump>(*decoder_);
+    if (!pump_) pump_ = std::make_unique<survey::RecordPump>(*decoder_);
     std::uint64_t taken = 0;
     std::uint64_t lastLine = 0;
     bool ended = false;
     try {
       while (limit == 0 || taken < limit) {
+        // Waits without the GIL, looking for Ctrl-C between slices.
+        while (!pump_->ready()) {
+          bool ready = false;
+          {
+            py::gil_scoped_release unlocked;
+            ready = pump_->wait(kPatience);
+          }
+          if (!ready && PyErr_CheckSignals() != 0) throw py::error_already_set();
+        }
         const survey::Record* record = pump_->next();
         if (record == nullptr) {
           ended = true;
@@ -279,8 +290,8 @@ class Reader {
   std::vector<survey::RejectedStretch> stretches_;  // in order, not yet handed over
   std::unique_ptr<py::buffer_info> buffer_;
   std::optional<survey::Decoder> decoder_;
-  survey::Record record_;             // the first, for a decode that cannot start
-  std::unique_ptr<RecordPump> pump_;  // once the decode has started
+  survey::Record record_;                     // the first, for a decode that cannot start
+  std::unique_ptr<survey::RecordPump> pump_;  // once the decode has started
   std::vector<std::unique_ptr<FormatTable>> tables_;
   std::vector<std::pair<unsigned, std::vector<ColumnPlan>>> plans_;
 };

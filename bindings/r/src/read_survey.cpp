@@ -1,13 +1,17 @@
-// The R side of read_survey(): decodes through the library into a
-// ColumnStore, then turns the store into data frames: the text columns first,
-// then the number columns, run of rows by run of rows.
+// The R side of read_survey(): the library's pump decodes the records on a
+// second thread while this one files them in a ColumnStore. Then the data
+// frames are made, and filled run of rows by run of rows: R's strings on this
+// thread while the second copies the numbers, which needs no R.
 
 #include <Rcpp.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(__GLIBC__)
@@ -23,8 +27,10 @@ using rbinding::ColumnStore;
 using rbinding::StoredChunk;
 using rbinding::StoredTable;
 
-// Records between two looks for an interrupt from the R session.
+// Records between two looks for an interrupt from the R session, and the
+// longest wait for the pump between two looks.
 constexpr std::uint64_t kInterruptEvery = 4096;
+constexpr std::chrono::milliseconds kPatience{100};
 // Runs of rows copied between two returns of freed memory to the system.
 constexpr std::size_t kTrimEvery = 16;
 
@@ -38,6 +44,7 @@ struct Outcome {
   std::vector<std::string> warnings;
   std::int32_t year = 0;
   bool complete = false;
+  std::uint64_t delivered = 0;  // records the decoder delivered
   // Whether any record was decoded or rejected before the failure.
   bool salvaged = false;
   std::optional<std::string> failure;
@@ -51,15 +58,31 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
+// Files the pump's records in the store until the end of the data. Throws
+// what the pump or the store throws, an interrupt from the R session
+// included.
+void storeRecords(survey::Decoder& decoder, std::string_view advice, Outcome& outcome) {
+  survey::RecordPump pump(decoder);
+  for (;;) {
+    while (!pump.wait(kPatience)) Rcpp::checkUserInterrupt();
+    const survey::Record* record = pump.next();
+    if (record == nullptr) return;
+    if (++outcome.delivered % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
+    outcome.store.add(*record, advice);
+  }
+}
+
 // Decodes `path` into `outcome`; a failure ends the decode and is kept in
-// outcome.failure. The decoder is taken down before this returns, however it
-// returns (an R interrupt included, which Rcpp raises as an exception).
+// outcome.failure. The decoder and its pump are taken down before this
+// returns, however it returns (an R interrupt included, which Rcpp raises as
+// an exception).
 void decode(const std::string& path, std::optional<std::int32_t> year, bool keepGoing,
             Outcome& outcome) {
   survey::Options options;
   options.year = year;
   options.keepGoing = keepGoing;
   options.schemas = true;
+  // Called on the pump's thread; read here once it has stopped.
   options.rejected = [&outcome](const survey::RejectedStretch& stretch) {
     outcome.rejects.push_back(stretch);
   };
@@ -75,13 +98,8 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   options.warnings = &warnings;
 
   survey::Decoder decoder = survey::Decoder::open(path, std::move(options));
-  std::uint64_t delivered = 0;
   try {
-    survey::Record record;
-    while (decoder.next(record)) {
-      if (++delivered % kInterruptEvery == 0) Rcpp::checkUserInterrupt();
-      outcome.store.add(record, advice);
-    }
+    storeRecords(decoder, advice, outcome);
     decoder.finish();
   } catch (const survey::DecodeError& error) {
     outcome.failure = error.what();
@@ -91,7 +109,7 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
       // A failure of the ends, after the one kept.
     }
   }
-  outcome.salvaged = delivered != 0 || !outcome.rejects.empty();
+  outcome.salvaged = outcome.delivered != 0 || !outcome.rejects.empty();
   outcome.complete = decoder.complete() && !outcome.failure;
   outcome.year = decoder.year();
   outcome.results = decoder.results();
@@ -131,6 +149,12 @@ void fillNumberColumn(double* out, const StoredChunk& chunk, std::size_t column,
   }
 }
 
+void giveMemoryBack() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 void fillTexts(SEXP strings, const StoredChunk& chunk, std::size_t column) {
   Rcpp::unwindProtect([&] {
     for (std::size_t row = 0; row < chunk.rows(); ++row) {
@@ -145,84 +169,114 @@ void fillTexts(SEXP strings, const StoredChunk& chunk, std::size_t column) {
   });
 }
 
-void giveMemoryBack() {
-#if defined(__GLIBC__)
-  malloc_trim(0);
-#endif
-}
-
-bool isTextColumn(char type) {
-  return type == 's' || type == 0;
-}
-
-// A table's data frame as it is built: its list, protected while it lives.
+// A table's data frame as it is built: its list, protected while it lives,
+// and where each number column's values go.
 struct Frame {
   StoredTable* table;
   Rcpp::List list;
+  std::vector<double*> numbers;  // by column; null for the others
 };
 
-// Starts the table's data frame: doubles for numbers, characters for texts,
-// NA where a row has none; a column that never held a value is logical NA,
-// as R's readers make an empty column (half the memory of a character one,
-// and nothing for the garbage collector to walk). This
-// makes the `record` column and the text columns with their strings: the
-// garbage collections that making strings brings walk only what exists, so
-// the strings come before the wide columns.
-Frame startFrame(StoredTable& table) {
+// Makes the table's data frame: its `record` column, doubles for numbers,
+// characters for texts (filled later), and logical NA for a column that
+// never held a value, as R's readers make an empty column (half the memory
+// of a number column, and nothing for the garbage collector to walk).
+Frame makeFrame(StoredTable& table) {
   const std::vector<std::uint32_t>& addresses = table.addresses();
   const std::vector<char>& types = table.types();
-  Frame frame{&table, Rcpp::List(addresses.size() + 1)};
+  const auto rows = static_cast<R_xlen_t>(table.rows());
+  Frame frame{&table, Rcpp::List(addresses.size() + 1), std::vector<double*>(types.size())};
   Rcpp::CharacterVector names(addresses.size() + 1);
   frame.list[0] = Rcpp::NumericVector(table.lines().begin(), table.lines().end());
   names[0] = "record";
   for (std::size_t column = 0; column < addresses.size(); ++column) {
     names[column + 1] = "a" + std::to_string(addresses[column]);
-    if (types[column] != 's') continue;
-    SET_VECTOR_ELT(frame.list, column + 1, allocate(STRSXP, static_cast<R_xlen_t>(table.rows())));
-    for (const auto& chunk : table.chunks()) {
-      fillTexts(VECTOR_ELT(frame.list, column + 1), *chunk, column);
-    }
+    const SEXPTYPE type = types[column] == 's' ? STRSXP : types[column] == 0 ? LGLSXP : REALSXP;
+    SET_VECTOR_ELT(frame.list, column + 1, allocate(type, rows));
+    SEXP made = VECTOR_ELT(frame.list, column + 1);
+    if (type == LGLSXP) std::fill(LOGICAL(made), LOGICAL(made) + rows, NA_LOGICAL);
+    if (type == REALSXP) frame.numbers[column] = REAL(made);
   }
   frame.list.attr("names") = names;
   return frame;
 }
 
-// Ends the data frame: makes its other columns, then copies each run of rows
-// into them and frees it.
-SEXP finishFrame(Frame& frame) {
-  StoredTable& table = *frame.table;
-  const std::vector<char>& types = table.types();
-  const auto rows = static_cast<R_xlen_t>(table.rows());
+// A run of rows of one frame, freed once both its numbers and its texts are
+// copied, by whichever copy ends last.
+struct Run {
+  const Frame* frame;
+  std::unique_ptr<StoredChunk>* chunk;
+  std::atomic<int> copiesLeft{2};
+
+  void copied() {
+    if (copiesLeft.fetch_sub(1) == 1) chunk->reset();
+  }
+};
+
+void copyNumbers(Run& run) {
+  const StoredChunk& chunk = **run.chunk;
+  const std::vector<char>& types = run.frame->table->types();
   for (std::size_t column = 0; column < types.size(); ++column) {
-    if (types[column] == 's') continue;
-    const bool empty = types[column] == 0;
-    SET_VECTOR_ELT(frame.list, column + 1, allocate(empty ? LGLSXP : REALSXP, rows));
-    if (empty) {
-      int* missing = LOGICAL(VECTOR_ELT(frame.list, column + 1));
-      std::fill(missing, missing + rows, NA_LOGICAL);
-    }
+    double* out = run.frame->numbers[column];
+    if (out != nullptr) fillNumberColumn(out + chunk.firstRow(), chunk, column, types[column]);
   }
-  auto& chunks = table.chunks();
-  for (std::size_t k = 0; k < chunks.size(); ++k) {
-    const StoredChunk& chunk = *chunks[k];
-    for (std::size_t column = 0; column < types.size(); ++column) {
-      if (isTextColumn(types[column])) continue;
-      double* out = REAL(VECTOR_ELT(frame.list, column + 1)) + chunk.firstRow();
-      fillNumberColumn(out, chunk, column, types[column]);
-    }
-    chunks[k].reset();
-    if ((k + 1) % kTrimEvery == 0) giveMemoryBack();
-  }
-  makeDataFrame(frame.list, table.rows());
-  return frame.list;
+  run.copied();
 }
 
-// Grows R's vector heap to hold every column finishFrame() makes at once. R
-// grows it by a fifth at each garbage collection that finds it short, so
-// making thousands of vectors one by one would cost a dozen full collections,
-// each walking every string made so far. One vector of that size, dropped and
-// collected before any string is made, costs two short ones; it is never
-// written, so it takes no memory.
+void copyTexts(Run& run) {
+  const StoredChunk& chunk = **run.chunk;
+  const std::vector<char>& types = run.frame->table->types();
+  for (std::size_t column = 0; column < types.size(); ++column) {
+    if (types[column] == 's') fillTexts(VECTOR_ELT(run.frame->list, column + 1), chunk, column);
+  }
+  run.copied();
+}
+
+// Copies every run of rows into the frames, freeing each run once copied:
+// this thread makes the strings, which only R's thread may, while a second
+// copies the numbers (mostly the first touch of the vectors' pages, and no
+// R), then helps with the numbers left.
+void fillFrames(std::vector<Frame>& frames) {
+  std::vector<std::unique_ptr<Run>> runs;
+  for (const Frame& frame : frames) {
+    for (auto& chunk : frame.table->chunks()) {
+      runs.push_back(std::make_unique<Run>());
+      runs.back()->frame = &frame;
+      runs.back()->chunk = &chunk;
+    }
+  }
+  std::atomic<std::size_t> nextNumbers{0};
+  std::atomic<bool> abandoned{false};
+  auto numbers = [&] {
+    for (std::size_t k; !abandoned && (k = nextNumbers.fetch_add(1)) < runs.size();) {
+      copyNumbers(*runs[k]);
+      if ((k + 1) % kTrimEvery == 0) giveMemoryBack();
+    }
+  };
+  std::thread helper(numbers);
+  // Joins the helper however this returns: an R error in making a string
+  // unwinds these frames as an exception.
+  struct Joined {
+    std::thread& thread;
+    std::atomic<bool>& abandoned;
+    bool done = false;
+    ~Joined() {
+      if (done) return;
+      abandoned = true;
+      thread.join();
+    }
+  } joined{helper, abandoned};
+  for (auto& run : runs) copyTexts(*run);
+  numbers();
+  helper.join();
+  joined.done = true;
+}
+
+// Grows R's vector heap to hold every column makeFrame() makes. R grows it by
+// a fifth at each garbage collection that finds it short, so making thousands
+// of vectors one by one would cost a dozen full collections. One vector of
+// that size, dropped and collected, costs two, made before any string exists
+// for them to walk; it is never written, so it takes no memory.
 void makeRoomForFrames(ColumnStore& store) {
   // The share of room to spare: R shrinks the heap by a fifth at the
   // collection that frees the vector.
@@ -231,10 +285,9 @@ void makeRoomForFrames(ColumnStore& store) {
   for (const auto& table : store.tables()) {
     if (!table) continue;
     const std::vector<char>& types = table->types();
-    const auto numbers = static_cast<double>(
-        std::count_if(types.begin(), types.end(), [](char type) { return !isTextColumn(type); }));
     const auto empty = static_cast<double>(std::count(types.begin(), types.end(), 0));
-    bytes += kSpare * static_cast<double>(table->rows()) * (8.0 * numbers + 4.0 * empty);
+    const auto others = static_cast<double>(types.size()) - empty;
+    bytes += kSpare * static_cast<double>(table->rows()) * (8.0 * others + 4.0 * empty);
   }
   if (bytes < 64 * 1024 * 1024 || bytes > static_cast<double>(R_XLEN_T_MAX)) return;
   allocate(RAWSXP, static_cast<R_xlen_t>(bytes));
@@ -354,11 +407,13 @@ Rcpp::List decodeSurvey(std::string path, int year, bool keep_going, Rcpp::Logic
     auto& table = outcome.store.tables()[format];
     if (!table) continue;
     names.push_back(std::string(survey::formatName(format)));
-    frames.push_back(startFrame(*table));
+    frames.push_back(makeFrame(*table));
     schemas.push_back(schemaFrame(formatResult, outcome.store.addresses()));
   }
+  fillFrames(frames);
   for (Frame& frame : frames) {
-    tables.push_back(finishFrame(frame));
+    makeDataFrame(frame.list, frame.table->rows());
+    tables.push_back(frame.list);
     outcome.store.tables()[frame.table->format()].reset();
   }
   giveMemoryBack();
