@@ -93,18 +93,21 @@ Record& Record::operator=(Record&&) noexcept = default;
 
 std::span<const Cell> Record::cells() const {
   if (!cellsMade_) {
-    cells_.clear();
-    cells_.reserve(typed_->size());
+    // Written in place: the wide years' records hold thousands of values.
+    cells_.resize(typed_->size());
+    Cell* out = cells_.data();
     for (const TypedCell& cell : *typed_) {
-      Cell out;
-      out.address = cell.address;
-      out.type = typeLetterOf(cell.type);
+      out->address = cell.address;
       if (cell.type == TypedValue::S) {
-        out.text = typed_->text(cell);
+        out->type = 's';
+        out->word = 0;
+        out->text = typed_->text(cell);
       } else {
-        out.word = cell.word;
+        out->type = typeLetterOf(cell.type);
+        out->word = cell.word;
+        out->text = {};
       }
-      cells_.push_back(out);
+      ++out;
     }
     cellsMade_ = true;
   }

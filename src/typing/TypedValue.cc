@@ -16,21 +16,6 @@ std::size_t roomFor(const TypedValue& value) {
 
 }  // namespace
 
-char typeLetterOf(std::uint32_t type) {
-  switch (type) {
-    case TypedValue::U:
-      return 'u';
-    case TypedValue::I:
-      return 'i';
-    case TypedValue::S:
-      return 's';
-    case TypedValue::F:
-      return 'f';
-    default:
-      failUnrecognizedType();
-  }
-}
-
 void typeLetter(std::uint32_t type, std::ostream& out) {
   out << typeLetterOf(type);
 }

@@ -46,8 +46,11 @@ struct AddressTypedValuePair {
 // Writes "u", "i", "s" or "f" for type codes 0, 1, 2, 3; any other code fails
 // with "unrec type" and writes nothing.
 void typeLetter(std::uint32_t type, std::ostream& out);
-// The same letter as a character.
-char typeLetterOf(std::uint32_t type);
+// The same letter as a character; inline, as record readers ask it per value.
+inline char typeLetterOf(std::uint32_t type) {
+  if (type > TypedValue::F) failUnrecognizedType();
+  return "uisf"[type];
+}
 
 // The four key lines naming the types, in the order u, i, f, s.
 void printTypeKey(std::ostream& out);
