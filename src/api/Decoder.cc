@@ -177,18 +177,16 @@ struct Decoder::Impl {
     record.format_ = 0;
     record.width_ = 0;
     if (typed.layout == nullptr) return;
-    // A year has a layout per format and formats alternate, so each layout's
-    // width is worked out once.
-    for (LayoutWidth& known : widths) {
-      if (known.layout == nullptr) known = {typed.layout, tableWidth(*typed.layout)};
-      if (known.layout == typed.layout) {
-        record.format_ = typed.layout->recordFormat();
-        record.width_ = known.width;
-        return;
-      }
-    }
     record.format_ = typed.layout->recordFormat();
-    record.width_ = tableWidth(*typed.layout);
+    if (record.format_ >= kFormatCount) {
+      record.width_ = tableWidth(*typed.layout);
+      return;
+    }
+    // A year has a layout per format, so each layout's width is worked out
+    // once.
+    LayoutWidth& known = widths[record.format_];
+    if (known.layout != typed.layout) known = {typed.layout, tableWidth(*typed.layout)};
+    record.width_ = known.width;
   }
 
   bool next(Record& record) {
@@ -264,6 +262,7 @@ struct Decoder::Impl {
   bool finished = false;
   bool complete = false;
   Record* current = nullptr;
+  // By record format.
   struct LayoutWidth {
     const Vp* layout = nullptr;
     std::uint32_t width = 0;

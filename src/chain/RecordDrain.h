@@ -63,7 +63,9 @@ class RecordDrain {
   bool skipping() const { return recovery_ != nullptr; }
 
  private:
-  bool nextSkipping(TypedRecord& record);
+  // Out of line, so that the plain path, taken once per record, keeps a
+  // small frame.
+  [[gnu::noinline]] bool nextSkipping(TypedRecord& record);
 
   Stream<TypedRecord>& last_;
   Reader* reader_;
