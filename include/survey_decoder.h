@@ -113,6 +113,11 @@ class Record {
   std::uint64_t end_ = 0;
 };
 
+// Fails with DecodeError("line L has address A, beyond aW, the last column of
+// the NAME table" and `advice` after it) when `record` holds a value past its
+// table's last column: a table of the format has no column for it.
+void checkFitsTable(const Record& record, std::string_view advice = {});
+
 // A stretch of consecutive records rejected under keep-going, as a row of the
 // rejects file: the lines OUTPUT held before it, the file offsets where it
 // starts and where decoding resumed, how many records it held, the first

@@ -33,21 +33,6 @@ constexpr std::chrono::milliseconds kPatience{100};
 // standard input, the other input without a name.
 constexpr const char* kBufferName = "-";
 
-// A record naming an address beyond its table's last column: the table has no
-// place for the value. The command line's wording, with the table named
-// instead of its file.
-std::string beyondTable(const survey::Record& record) {
-  return "line " + std::to_string(record.line()) + " has address " +
-         std::to_string(record.cells().back().address) + ", beyond a" +
-         std::to_string(record.tableWidth()) + ", the last column of the " +
-         std::string(survey::formatName(record.format())) + " table";
-}
-
-bool fitsTable(const survey::Record& record) {
-  const auto cells = record.cells();
-  return cells.empty() || cells.back().address <= record.tableWidth();
-}
-
 // Lines written from any thread, taken whole from another.
 class LineCollector : public std::streambuf {
  public:
@@ -103,9 +88,7 @@ class Reader {
     if (keepGoing) {
       // As the command line's tables do: a record the table has no column for is
       // one more rejected record.
-      options.check = [](const survey::Record& record) {
-        if (!fitsTable(record)) throw survey::DecodeError(beyondTable(record));
-      };
+      options.check = [](const survey::Record& record) { survey::checkFitsTable(record); };
     }
     // Called on the pump's thread.
     options.rejected = [this](const survey::RejectedStretch& stretch) {
@@ -182,9 +165,7 @@ class Reader {
         if (++pulled_ % kSignalInterval == 0 && PyErr_CheckSignals() != 0) {
           throw py::error_already_set();
         }
-        if (!fitsTable(*record)) {
-          throw survey::DecodeError(beyondTable(*record) + "; keep_going=True skips such records");
-        }
+        survey::checkFitsTable(*record, "; keep_going=True skips such records");
         lastLine = record->line();
         FormatTable* table =
             record->format() < tables_.size() ? tables_[record->format()].get() : nullptr;

@@ -1,4 +1,5 @@
 """A failure raises DecodeError with the command line's message; Ctrl-C stops a read."""
+import contextlib
 import inspect
 import signal
 import sys
@@ -74,6 +75,18 @@ def test_a_year_given_that_is_not_handled_is_refused(samples, tmp_path):
     assert str(raised.value) == run.failure
 
 
+@contextlib.contextmanager
+def alarms(handler, first, every):
+    """SIGALRM handled by `handler`, first after `first` seconds, then every `every`."""
+    previous = signal.signal(signal.SIGALRM, handler)
+    signal.setitimer(signal.ITIMER_REAL, first, every)
+    try:
+        yield
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+
+
 def test_ctrl_c_stops_the_decode(samples):
     path = samples.get(76, "wide", records=8000)
     fired = []
@@ -83,14 +96,8 @@ def test_ctrl_c_stops_the_decode(samples):
             fired.append(True)
             raise KeyboardInterrupt
 
-    previous = signal.signal(signal.SIGALRM, interrupt)
-    signal.setitimer(signal.ITIMER_REAL, 0.05, 0.01)
-    try:
-        with pytest.raises(KeyboardInterrupt) as raised:
-            survey_decoder.read(path)
-    finally:
-        signal.setitimer(signal.ITIMER_REAL, 0)
-        signal.signal(signal.SIGALRM, previous)
+    with alarms(interrupt, 0.05, 0.01), pytest.raises(KeyboardInterrupt) as raised:
+        survey_decoder.read(path)
     # The handler ran within the decode, not between two Python statements around it.
     *_, caller, handler = traceback.extract_tb(raised.tb)
     assert handler.name == "interrupt"
@@ -106,12 +113,7 @@ def test_signal_handlers_run_while_records_are_decoded(samples):
         context = inspect.getframeinfo(sys._getframe(1)).code_context
         places.append(context[0].strip() if context else None)
 
-    previous = signal.signal(signal.SIGALRM, note)
-    signal.setitimer(signal.ITIMER_REAL, 0.01, 0.01)
-    try:
+    with alarms(note, 0.01, 0.01):
         survey_decoder.read(path)
-    finally:
-        signal.setitimer(signal.ITIMER_REAL, 0)
-        signal.signal(signal.SIGALRM, previous)
     # Pending signals would otherwise be handled once, after the decode returned.
     assert places.count("return reader.read(limit)") >= 2, places

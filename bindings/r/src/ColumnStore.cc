@@ -7,16 +7,6 @@
 
 namespace rbinding {
 
-void checkFitsTable(const survey::Record& record, std::string_view advice) {
-  const auto cells = record.cells();
-  if (cells.empty() || cells.back().address <= record.tableWidth()) return;
-  throw survey::DecodeError("line " + std::to_string(record.line()) + " has address " +
-                            std::to_string(cells.back().address) + ", beyond a" +
-                            std::to_string(record.tableWidth()) + ", the last column of the " +
-                            std::string(survey::formatName(record.format())) + " table" +
-                            std::string(advice));
-}
-
 StoredChunk::StoredChunk(std::size_t firstRow, std::size_t columns)
     : firstRow_(firstRow),
       columns_(columns),
@@ -82,7 +72,7 @@ void StoredTable::add(const survey::Record& record) {
 }
 
 void ColumnStore::add(const survey::Record& record, std::string_view advice) {
-  checkFitsTable(record, advice);
+  survey::checkFitsTable(record, advice);
   const unsigned format = record.format();
   if (!keeps(format)) return;
   std::unique_ptr<StoredTable>& table = tables_[format];

@@ -20,11 +20,6 @@
 
 namespace rbinding {
 
-// Fails with "line L has address A, beyond aW, the last column of the NAME
-// table" and `advice` after it when `record` holds a value past its table's
-// last column: the tables have no column for it.
-void checkFitsTable(const survey::Record& record, std::string_view advice);
-
 // The rows of a table in runs of kChunkRows, each run's values row by row:
 // a record's values are written side by side, and a run is read column by
 // column into the R vectors, then freed.
@@ -78,7 +73,7 @@ class StoredTable {
   const std::vector<char>& types() const { return types_; }
   std::vector<std::unique_ptr<StoredChunk>>& chunks() { return chunks_; }
 
-  // Adds `record` as the next row; it must fit the table (checkFitsTable).
+  // Adds `record` as the next row; it must fit the table (survey::checkFitsTable).
   // Fails if a value's type differs from its column's.
   void add(const survey::Record& record);
 
@@ -104,7 +99,7 @@ class ColumnStore {
 
   // Files `record` in its format's table, making the table on the format's
   // first record. A record past its table's last column fails as
-  // checkFitsTable() with `advice`.
+  // survey::checkFitsTable() with `advice`.
   void add(const survey::Record& record, std::string_view advice);
 
   // The tables made, by format index (null for a format without one).

@@ -89,7 +89,7 @@ void decode(const std::string& path, std::optional<std::int32_t> year, bool keep
   // A record with a value past its table's last column is a damaged one, as
   // under -k --tables: the data frames have no column for it.
   if (keepGoing) {
-    options.check = [](const survey::Record& record) { rbinding::checkFitsTable(record, ""); };
+    options.check = [](const survey::Record& record) { survey::checkFitsTable(record); };
   }
   const std::string advice = keepGoing ? "" : "; keep_going = TRUE skips such records";
   // The warnings (a file size other than the year's) are the R session's to
@@ -255,21 +255,18 @@ void fillFrames(std::vector<Frame>& frames) {
   };
   std::thread helper(numbers);
   // Joins the helper however this returns: an R error in making a string
-  // unwinds these frames as an exception.
+  // unwinds these frames as an exception. Once this thread's numbers() has
+  // returned, every run is taken, so stopping the helper loses nothing.
   struct Joined {
     std::thread& thread;
     std::atomic<bool>& abandoned;
-    bool done = false;
     ~Joined() {
-      if (done) return;
       abandoned = true;
       thread.join();
     }
   } joined{helper, abandoned};
   for (auto& run : runs) copyTexts(*run);
   numbers();
-  helper.join();
-  joined.done = true;
 }
 
 // Grows R's vector heap to hold every column makeFrame() makes. R grows it by
